@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/random_generator.h"
+#include "geometry/rect_list.h"
+
+namespace boxwander {
+
+// The four render settings that shape the chain (see PreRenderData).
+struct ChainSettings {
+  std::int32_t max_half_width = 1;  // M, render pixels, at least 1
+  double min_fraction = 0.0;        // m, 0..1
+  double wh_ratio = 1.0;            // R0 = 10^(W/H)
+  double wh_variance = 0.0;         // v, 0..1
+};
+
+// Read-only view of the coverage map: one index per input pixel, row length width.
+struct CoverageView {
+  const std::int32_t* cells = nullptr;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+// What a walk carries from one placement to the next.
+struct WalkState {
+  std::int32_t nextIndex = 2;  // index of the next rectangle; the last one is nextIndex - 1
+  bool firstRect = true;
+  double ratio = 1.0;  // current width-to-height ratio
+};
+
+// Places the rectangle for the sample (ix, iy), which lies inside the map, heading
+// (dx, dy). Draws from the generators, may replace state.ratio, clears state.firstRect.
+// A direction of (0, 0) (or one that is not a number) has no tangent: its centre then lies
+// on the grow axis through the sample, one half size away.
+RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy,
+                          WalkState& state, const CoverageView& coverage,
+                          RandomGenerator& width_rng, RandomGenerator& ratio_rng,
+                          const ChainSettings& settings);
+
+}  // namespace boxwander
