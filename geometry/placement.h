@@ -31,11 +31,11 @@ struct WalkState {
 
 // Places the rectangle for the sample (ix, iy), which lies inside the map, heading
 // (dx, dy). Draws from the generators, may replace state.ratio, clears state.firstRect.
-// A direction of (0, 0) (or one that is not a number) has no tangent: its centre then lies
-// on the grow axis through the sample, one half size away.
-RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy,
-                          WalkState& state, const CoverageView& coverage,
-                          RandomGenerator& width_rng, RandomGenerator& ratio_rng,
-                          const ChainSettings& settings);
+// A direction whose length is 0 or not finite has no tangent: where the tangent rule
+// applies, the centre then lies on the grow axis through the sample, one half size away
+// (a first rectangle heading (0, 0) grows Down).
+RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy, WalkState& state,
+                          const CoverageView& coverage, RandomGenerator& width_rng,
+                          RandomGenerator& ratio_rng, const ChainSettings& settings);
 
 }  // namespace boxwander
