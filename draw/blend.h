@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "draw/pixel.h"
 
 namespace boxwander {
@@ -10,8 +12,77 @@ Pixel8 BlendOver8(Pixel8 destination, Pixel8 source) noexcept;
 Pixel16 BlendOver16(Pixel16 destination, Pixel16 source) noexcept;
 PixelFloat BlendOverFloat(PixelFloat destination, PixelFloat source) noexcept;
 
-// Depth-generic spelling, for templated callers.
+namespace blend_detail {
+
+// The integer depths differ in the destination's weight unit and shift. 16-bit products
+// of channels above full scale (a host may hand such pixels) exceed 32 bits, so that
+// depth accumulates in 64 bits; within full scale the results are the 32-bit ones.
 template <class P>
-P BlendOver(P destination, P source) noexcept;
+struct IntegerBlend;
+template <>
+struct IntegerBlend<Pixel8> {
+  using Wide = std::uint32_t;
+  static constexpr Wide kUnit = 256;
+  static constexpr int kShift = 8;
+};
+template <>
+struct IntegerBlend<Pixel16> {
+  using Wide = std::uint64_t;
+  static constexpr Wide kUnit = 32768;
+  static constexpr int kShift = 15;
+};
+
+}  // namespace blend_detail
+
+// Depth-generic spelling; defined here so that pixel loops inline it.
+template <class P>
+inline P BlendOver(P destination, P source) noexcept {
+  using Channel = typename PixelTraits<P>::Channel;
+  using B = blend_detail::IntegerBlend<P>;
+  using Wide = typename B::Wide;
+  constexpr Wide kFull = PixelTraits<P>::kFull;
+
+  if (destination.alpha == 0 || source.alpha == kFull) {
+    return source;
+  }
+  if (source.alpha == 0) {
+    return destination;
+  }
+  const Wide s = source.alpha;
+  // d = ((unit - s) * destination alpha) >> shift. A source alpha beyond full scale
+  // leaves the destination no weight instead of wrapping around.
+  const Wide d = s >= B::kUnit ? 0 : ((B::kUnit - s) * destination.alpha) >> B::kShift;
+  const Wide a = s + d < kFull ? s + d : kFull;
+  // channel = (source * s + destination * d) / a, at most full scale.
+  const auto mix = [&](Channel src, Channel dst) {
+    const Wide c = (src * s + dst * d) / a;
+    return static_cast<Channel>(c < kFull ? c : kFull);
+  };
+  return {static_cast<Channel>(a), mix(source.red, destination.red),
+          mix(source.green, destination.green), mix(source.blue, destination.blue)};
+}
+
+template <>
+inline PixelFloat BlendOver(PixelFloat destination, PixelFloat source) noexcept {
+  if (destination.alpha == 0.0f || source.alpha == 1.0f) {
+    return source;
+  }
+  if (source.alpha == 0.0f) {
+    return destination;
+  }
+  const float s = source.alpha;
+  const float d = (1.0f - s) * destination.alpha;
+  float a = s + d;
+  if (a > 1.0f) {
+    a = 1.0f;
+  }
+  if (a <= 0.0f) {
+    return {0.0f, 0.0f, 0.0f, 0.0f};
+  }
+  // channel = (source * s + destination * d) / a, unclamped: float keeps over-range colour.
+  const auto mix = [&](float src, float dst) { return (src * s + dst * d) / a; };
+  return {a, mix(source.red, destination.red), mix(source.green, destination.green),
+          mix(source.blue, destination.blue)};
+}
 
 }  // namespace boxwander

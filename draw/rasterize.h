@@ -26,7 +26,13 @@ inline RectSpan WholeSpan(const RectRecord& r) noexcept {
 }
 
 // Colours the span from the input pixel at the record's anchor, with the edge band, and
-// blends it over frame.out_pixels. Reads one input pixel, allocates nothing.
+// blends it over frame.out_pixels. Reads one input pixel, allocates nothing. A record
+// whose anchor lies outside the image has no colour and draws nothing.
 void DrawRectangle(const RenderFrame& frame, const RectRecord& record, const RectSpan& span);
+
+// The same for a frame whose pixels are known to be P (Pixel8, Pixel16 or PixelFloat),
+// for callers that dispatch on the depth once for many rectangles.
+template <class P>
+void DrawRectangleOf(const RenderFrame& frame, const RectRecord& record, const RectSpan& span);
 
 }  // namespace boxwander
