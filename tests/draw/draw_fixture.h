@@ -1,0 +1,114 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <vector>
+
+#include "draw/color.h"
+#include "draw/pixel.h"
+#include "render/pre_render_data.h"
+#include "render/render_frame.h"
+
+namespace boxwander {
+
+inline void PrintTo(const Pixel8& p, std::ostream* os) {
+  *os << "{" << int{p.alpha} << ", " << int{p.red} << ", " << int{p.green} << ", " << int{p.blue}
+      << "}";
+}
+inline void PrintTo(const Pixel16& p, std::ostream* os) {
+  *os << "{" << p.alpha << ", " << p.red << ", " << p.green << ", " << p.blue << "}";
+}
+inline void PrintTo(const PixelFloat& p, std::ostream* os) {
+  *os << "{" << p.alpha << ", " << p.red << ", " << p.green << ", " << p.blue << "}";
+}
+
+template <class P>
+constexpr PixelFormat FormatOf();
+template <>
+constexpr PixelFormat FormatOf<Pixel8>() {
+  return PixelFormat::k8;
+}
+template <>
+constexpr PixelFormat FormatOf<Pixel16>() {
+  return PixelFormat::k16;
+}
+template <>
+constexpr PixelFormat FormatOf<PixelFloat>() {
+  return PixelFormat::kFloat;
+}
+
+// A small picture; rows may be longer than the width, as host worlds' rows may be.
+template <class P>
+struct Image {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t rowPixels = 0;
+  std::vector<P> pixels;
+
+  Image(std::int32_t w, std::int32_t h, P fill = {}, std::int32_t row = 0)
+      : width(w),
+        height(h),
+        rowPixels(row > 0 ? row : w),
+        pixels(static_cast<std::size_t>(std::int64_t{rowPixels} * h), fill) {}
+
+  P& at(std::int32_t x, std::int32_t y) {
+    return pixels[static_cast<std::size_t>(std::int64_t{y} * rowPixels + x)];
+  }
+  const P& at(std::int32_t x, std::int32_t y) const {
+    return pixels[static_cast<std::size_t>(std::int64_t{y} * rowPixels + x)];
+  }
+};
+
+// Bit for bit, padding included; names the first differing pixel.
+template <class P>
+::testing::AssertionResult SameImage(const Image<P>& actual, const Image<P>& expected) {
+  for (std::int32_t y = 0; y < expected.height; ++y) {
+    for (std::int32_t x = 0; x < expected.rowPixels; ++x) {
+      const P& a = actual.at(x, y);
+      const P& e = expected.at(x, y);
+      if (std::memcmp(&a, &e, sizeof(P)) != 0) {
+        return ::testing::AssertionFailure()
+               << "first difference at (" << x << ", " << y << "): actual "
+               << ::testing::PrintToString(a) << ", expected " << ::testing::PrintToString(e);
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Settings of the drawing with the control defaults: Brightness, gain 1, thickness 1.
+inline PreRenderData DrawSettings() {
+  PreRenderData s{};
+  s.mode = kModeContinuous;
+  s.time = 0.5;
+  s.edge_thickness = 1;
+  s.edge_mode = kEdgeModeBrightness;
+  s.edge_color = {255, 255, 255, 255};
+  s.edge_brightness = 1.0;
+  return s;
+}
+
+// Points the frame at the two images and works out the drawing values from settings.
+template <class P>
+void AttachImages(RenderFrame& frame, const PreRenderData& settings, const Image<P>& input,
+                  Image<P>& output) {
+  frame.settings = &settings;
+  frame.format = FormatOf<P>();
+  frame.width = input.width;
+  frame.height = input.height;
+  frame.in_row_pixels = input.rowPixels;
+  frame.out_row_pixels = output.rowPixels;
+  frame.in_pixels = input.pixels.data();
+  frame.out_pixels = output.pixels.data();
+  frame.pixel_count = std::int64_t{input.width} * input.height;
+  frame.edge_color16 = Color8To16(settings.edge_color);
+  frame.edge_color_float = Color8ToFloat(settings.edge_color);
+  frame.edge_gain = std::pow(2.0, settings.edge_brightness) - 1.0;
+  frame.edge_inset = settings.edge_thickness - 1;
+}
+
+}  // namespace boxwander
