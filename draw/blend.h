@@ -14,21 +14,17 @@ PixelFloat BlendOverFloat(PixelFloat destination, PixelFloat source) noexcept;
 
 namespace blend_detail {
 
-// The integer depths differ in the destination's weight unit and shift. 16-bit products
-// of channels above full scale (a host may hand such pixels) exceed 32 bits, so that
-// depth accumulates in 64 bits; within full scale the results are the 32-bit ones.
+// The integer depths differ only in the destination's weight unit and shift.
 template <class P>
 struct IntegerBlend;
 template <>
 struct IntegerBlend<Pixel8> {
-  using Wide = std::uint32_t;
-  static constexpr Wide kUnit = 256;
+  static constexpr std::uint32_t kUnit = 256;
   static constexpr int kShift = 8;
 };
 template <>
 struct IntegerBlend<Pixel16> {
-  using Wide = std::uint64_t;
-  static constexpr Wide kUnit = 32768;
+  static constexpr std::uint32_t kUnit = 32768;
   static constexpr int kShift = 15;
 };
 
@@ -39,7 +35,9 @@ template <class P>
 inline P BlendOver(P destination, P source) noexcept {
   using Channel = typename PixelTraits<P>::Channel;
   using B = blend_detail::IntegerBlend<P>;
-  using Wide = typename B::Wide;
+  // 32 bits suffice even for 16-bit channels up to 65535: with d below 2 * (unit - s),
+  // source * s + destination * d stays under 65535 * 65536.
+  using Wide = std::uint32_t;
   constexpr Wide kFull = PixelTraits<P>::kFull;
 
   if (destination.alpha == 0 || source.alpha == kFull) {
