@@ -1,0 +1,132 @@
+#include "geometry/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace boxwander {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr std::int32_t kW = 20;
+constexpr std::int32_t kH = 12;
+// Seed 0, M 10, m 0.1: the first draw gives half width 8, and ratio 1 half height 8.
+constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0};
+
+struct Placed {
+  RectRecord record;
+  WalkState state;
+  RandomGenerator width_rng;
+  RandomGenerator ratio_rng;
+};
+
+Placed Place(std::int32_t ix, std::int32_t iy, double dx, double dy, bool first,
+             const std::vector<std::int32_t>& map, const ChainSettings& settings = kSettings,
+             double ratio = 1.0) {
+  Placed p;
+  SeedForRender(p.width_rng, 0);
+  SeedForRender(p.ratio_rng, 100);
+  p.state.firstRect = first;
+  p.state.nextIndex = 3;  // the last rectangle is index 2
+  p.state.ratio = ratio;
+  p.record = PlaceRectangle(ix, iy, dx, dy, p.state, {map.data(), kW, kH}, p.width_rng, p.ratio_rng,
+                            settings);
+  return p;
+}
+
+TEST(PlaceRectangle, CentreByRule) {
+  struct Case {
+    const char* name;
+    bool first;
+    std::int32_t last_x, last_y;  // a pixel of the last rectangle, or -1
+    std::int32_t ix, iy;
+    double dx, dy;
+    RectRecord expected;
+  };
+  const Case cases[] = {
+      {"first, heading right: sample mid left edge",
+       true,
+       -1,
+       -1,
+       5,
+       6,
+       1.0,
+       0.0,
+       {5, 6, 13, 6, 8, 8}},
+      {"first, heading up", true, -1, -1, 5, 6, 0.0, -1.0, {5, 6, 5, -2, 8, 8}},
+      {"first, no direction grows down", true, -1, -1, 5, 6, 0.0, 0.0, {5, 6, 5, 14, 8, 8}},
+      {"first ignores the map", true, 4, 6, 5, 6, 0.0, -1.0, {5, 6, 5, -2, 8, 8}},
+      {"later, running right from the last", false, 4, 6, 5, 6, 1.0, 0.0, {5, 6, 13, 6, 8, 8}},
+      {"later, first column grows right", false, -1, -1, 0, 6, 1.0, 0.0, {0, 6, 8, 6, 8, 8}},
+      {"later, no neighbour grows up", false, -1, -1, 5, 6, 0.0, -1.0, {5, 6, 5, -2, 8, 8}},
+      {"later, no direction grows up on the axis",
+       false,
+       -1,
+       -1,
+       5,
+       6,
+       0.0,
+       0.0,
+       {5, 6, 5, -2, 8, 8}},
+      {"later, steep up-right: corner", false, 4, 6, 5, 6, 1.0, -3.0, {5, 6, 13, -2, 8, 8}},
+      {"later, steep down-left: corner", false, 6, 6, 5, 6, -1.0, 3.0, {5, 6, -3, 14, 8, 8}},
+      {"later, -0 counts as >= 0", false, 4, 6, 5, 6, -0.0, -1.0, {5, 6, 13, -2, 8, 8}},
+      {"later, NaN takes the corner", false, 4, 6, 5, 6, kNaN, kNaN, {5, 6, 13, 14, 8, 8}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::int32_t> map(kW * kH, 0);
+    if (c.last_x >= 0) {
+      map[static_cast<std::size_t>(c.last_y * kW + c.last_x)] = 2;
+    }
+    const Placed p = Place(c.ix, c.iy, c.dx, c.dy, c.first, map);
+    EXPECT_EQ(p.record, c.expected) << c.name;
+    EXPECT_FALSE(p.state.firstRect) << c.name;
+  }
+}
+
+TEST(PlaceRectangle, RatioIsDrawnOnlyWithVariance) {
+  struct Case {
+    const char* name;
+    double variance;
+    double ratio;  // the current ratio after the placement
+    std::int32_t half_height;
+    bool ratio_drawn;
+  };
+  // Starting ratio 2.5; R0 1. The first ratio draw of seed 100 is 0.7138795265927911.
+  const Case cases[] = {
+      {"none keeps the current ratio", 0.0, 2.5, 3, false},
+      {"full", 1.0, 2.6776823330300537, 3, true},
+      {"half", 0.5, 1.6363625310517391, 5, true},
+      {"NaN counts as not 0, and gives no height", kNaN, kNaN, 0, true},
+  };
+  for (const Case& c : cases) {
+    ChainSettings settings = kSettings;
+    settings.wh_variance = c.variance;
+    const std::vector<std::int32_t> map(kW * kH, 0);
+    const Placed p = Place(5, 6, 1.0, 0.0, true, map, settings, 2.5);
+    if (std::isnan(c.ratio)) {
+      EXPECT_TRUE(std::isnan(p.state.ratio)) << c.name;
+    } else {
+      EXPECT_EQ(p.state.ratio, c.ratio) << c.name;
+    }
+    EXPECT_EQ(p.record.halfWidth, 8) << c.name;
+    EXPECT_EQ(p.record.halfHeight, c.half_height) << c.name;
+
+    RandomGenerator width_once;
+    RandomGenerator ratio_once;
+    SeedForRender(width_once, 0);
+    SeedForRender(ratio_once, 100);
+    width_once.nextInt();
+    if (c.ratio_drawn) {
+      ratio_once.nextInt();
+    }
+    EXPECT_EQ(p.width_rng.state(), width_once.state()) << c.name;
+    EXPECT_EQ(p.ratio_rng.state(), ratio_once.state()) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace boxwander
