@@ -1,0 +1,247 @@
+#include "geometry/path_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "geometry/straight_path.h"
+#include "recording_path.h"
+
+namespace boxwander {
+namespace {
+
+using Seg = StraightSegmentPath::Segment;
+using Op = RecordingPath::Op;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+// Seed 0 and these settings: first half width 8 (see the worked example).
+constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0};
+
+// One walk with freshly seeded generators, a zeroed map and an empty list.
+struct Walk {
+  Walk(MaskPath& path, std::int32_t w, std::int32_t h, const ChainSettings& settings = kSettings,
+       std::int32_t seed = 0, ErrorCode pending = kErrNone)
+      : width(w), map(static_cast<std::size_t>(std::int64_t{w} * h), 0) {
+    SeedForRender(width_rng, seed);
+    SeedForRender(ratio_rng, seed + 100);
+    result = WalkPath(path, settings, w, h, map.data(), width_rng, ratio_rng, rects, pending);
+    for (const RectNode* n = rects.first(); n != nullptr; n = n->next) {
+      records.push_back(n->record);
+    }
+  }
+  std::int32_t At(std::int32_t x, std::int32_t y) const {
+    return map[static_cast<std::size_t>(y * width + x)];
+  }
+
+  std::int32_t width;
+  std::vector<std::int32_t> map;
+  RandomGenerator width_rng;
+  RandomGenerator ratio_rng;
+  RectList rects;
+  WalkResult result;
+  std::vector<RectRecord> records;
+};
+
+TEST(WalkPath, WorkedExample) {
+  StraightSegmentPath path({{10.0, 50.0, 209.0, 50.0}});
+  const Walk walk(path, 300, 300);
+  ASSERT_EQ(walk.result.error, kErrNone);
+  ASSERT_GE(walk.records.size(), 3u);
+  EXPECT_EQ(walk.records[0], (RectRecord{10, 50, 18, 50, 8, 8}));
+  EXPECT_EQ(walk.records[1], (RectRecord{27, 50, 32, 50, 5, 5}));
+  EXPECT_EQ(walk.records[2], (RectRecord{38, 50, 46, 50, 8, 8}));
+  EXPECT_EQ(walk.result.rectCount, 15);
+  EXPECT_EQ(walk.records.size(), 15u);
+  EXPECT_EQ(walk.result.halfWidthTotal, 100);
+  // The first rectangle spans columns 10..26 and rows 42..58; the second starts at 27.
+  EXPECT_EQ(walk.At(10, 42), 2);
+  EXPECT_EQ(walk.At(26, 58), 2);
+  EXPECT_EQ(walk.At(10, 41), 0);
+  EXPECT_EQ(walk.At(9, 50), 0);
+  EXPECT_EQ(walk.At(27, 50), 3);
+}
+
+TEST(WalkPath, SamplesEverySegmentFromZeroByWholeSteps) {
+  struct Case {
+    const char* name;
+    double length;
+    std::vector<double> ts;
+  };
+  const Case cases[] = {
+      {"2.7", 2.7, {0.0, 1.0, 2.0}},
+      {"exactly 3", 3.0, {0.0, 1.0, 2.0, 3.0}},
+      {"zero", 0.0, {0.0}},
+      {"negative", -1.0, {}},
+      {"NaN", kNaN, {}},
+      {"infinite", kInf, {}},
+      {"too long to step through", 9007199254740992.0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Lies outside the buffer, so no sample places anything.
+    StraightSegmentPath inner({{-50.0, -50.0, -40.0, -50.0}});
+    RecordingPath path(inner);
+    path.OverrideLength(c.length);
+    const Walk walk(path, 30, 20);
+    EXPECT_EQ(walk.result.error, kErrNone);
+    EXPECT_EQ(path.EvaluatedTs(), c.ts);
+    // Prepared and released even when it gets no samples.
+    ASSERT_GE(path.calls().size(), 4u);
+    EXPECT_EQ(path.calls()[1].op, Op::kPrepare);
+    EXPECT_EQ(path.calls().back().op, Op::kRelease);
+    EXPECT_TRUE(path.frequencies_ok());
+  }
+}
+
+TEST(WalkPath, WhereSamplesPlaceRectangles) {
+  struct Case {
+    const char* name;
+    std::vector<Seg> segments;
+    std::vector<RectRecord> expected;
+  };
+  const Case cases[] = {
+      {"x = -0.5 lies in column 0", {{-0.5, 5.0, -0.5, 5.0}}, {{0, 5, 0, 13, 8, 8}}},
+      {"x = -1.0 lies outside", {{-1.0, 5.0, -1.0, 5.0}}, {}},
+      {"y = -0.5 lies in row 0", {{5.0, -0.5, 5.0, -0.5}}, {{5, 0, 5, 8, 8, 8}}},
+      {"x = width lies outside", {{30.0, 5.0, 30.0, 5.0}}, {}},
+      {"far beyond the 32-bit range", {{1e300, 5.0, 1e300, 5.0}, {5.0, -1e300, 5.0, -1e300}}, {}},
+      {"path wholly outside",
+       {{-20.0, -20.0, -5.0, -20.0}, {-5.0, -20.0, -5.0, 40.0}, {40.0, 25.0, 60.0, 25.0}},
+       {}},
+      // Enters at (0, 13) heading steeply up: as the first rectangle it grows Up from the
+      // heading; taken for a later one it would grow Right from the border.
+      {"first rectangle where the path enters", {{-3.0, 20.0, 3.0, 2.0}}, {{0, 13, 2, 5, 8, 8}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StraightSegmentPath path(c.segments);
+    const Walk walk(path, 30, 20);
+    EXPECT_EQ(walk.result.error, kErrNone);
+    EXPECT_EQ(walk.records, c.expected);
+    EXPECT_EQ(walk.result.rectCount, static_cast<std::int32_t>(c.expected.size()));
+    if (c.expected.empty()) {
+      EXPECT_EQ(walk.result.halfWidthTotal, 0);
+      EXPECT_TRUE(std::all_of(walk.map.begin(), walk.map.end(), [](int v) { return v == 0; }));
+    }
+  }
+}
+
+TEST(WalkPath, SharedVertexIsSampledAgain) {
+  StraightSegmentPath inner({{10.0, 10.0, 11.0, 10.0}, {11.0, 10.0, 11.0, 10.5}});
+  RecordingPath path(inner);
+  const Walk walk(path, 30, 20);
+  std::vector<std::pair<std::int32_t, double>> samples;
+  for (const RecordingPath::Call& c : path.calls()) {
+    if (c.op == Op::kEvaluate) {
+      samples.emplace_back(c.segment, c.t);
+    }
+  }
+  EXPECT_EQ(samples, (std::vector<std::pair<std::int32_t, double>>{{0, 0.0}, {0, 1.0}, {1, 0.0}}));
+  EXPECT_EQ(walk.result.rectCount, 1);  // the vertex lies in the one rectangle both times
+}
+
+TEST(WalkPath, RectanglePartlyOutsideIsCountedAndClipped) {
+  // Heading right from (25, 10): columns 25..41 and rows 2..18, of which columns 25..29 lie
+  // inside a 30-wide buffer.
+  StraightSegmentPath path({{25.0, 10.0, 29.0, 10.0}});
+  const Walk walk(path, 30, 20);
+  ASSERT_EQ(walk.records, (std::vector<RectRecord>{{25, 10, 33, 10, 8, 8}}));
+  EXPECT_EQ(walk.result.halfWidthTotal, 8);
+  for (std::int32_t y = 0; y < 20; ++y) {
+    for (std::int32_t x = 0; x < 30; ++x) {
+      const bool inside = x >= 25 && y >= 2 && y <= 18;
+      EXPECT_EQ(walk.At(x, y), inside ? 2 : 0) << x << "," << y;
+    }
+  }
+}
+
+TEST(WalkPath, ReturningOverOlderRectanglesPlacesNewOnes) {
+  StraightSegmentPath out({{10.0, 50.0, 100.0, 50.0}});
+  StraightSegmentPath back({{10.0, 50.0, 100.0, 50.0}, {100.0, 50.0, 10.0, 50.0}});
+  const Walk forward(out, 300, 300);
+  const Walk round_trip(back, 300, 300);
+  // Only the last rectangle stops a sample; the way back crosses older ones.
+  EXPECT_GT(round_trip.result.rectCount, forward.result.rectCount + 1);
+  const RectRecord& last = round_trip.records.back();
+  const std::int32_t last_index = round_trip.result.rectCount + 1;
+  EXPECT_EQ(round_trip.At(last.anchorX, last.anchorY), last_index);
+  EXPECT_EQ(*std::max_element(round_trip.map.begin(), round_trip.map.end()), last_index);
+}
+
+TEST(WalkPath, StopsAtTheFirstFailingPathCall) {
+  struct Case {
+    const char* name;
+    Op op;
+    int occurrence;
+  };
+  const Case cases[] = {
+      {"segment count", Op::kCount, 0},       {"first prepare", Op::kPrepare, 0},
+      {"second prepare", Op::kPrepare, 1},    {"second length", Op::kLength, 1},
+      {"first evaluation", Op::kEvaluate, 0}, {"later evaluation", Op::kEvaluate, 5},
+      {"first release", Op::kRelease, 0},
+  };
+  constexpr ErrorCode kHostCode = 77;  // passed on unchanged
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StraightSegmentPath inner({{10.0, 50.0, 20.0, 50.0}, {20.0, 50.0, 20.0, 60.0}});
+    RecordingPath path(inner);
+    path.FailAt(c.op, c.occurrence, kHostCode);
+    const Walk walk(path, 300, 300);
+    EXPECT_EQ(walk.result.error, kHostCode);
+    // The failing call is the last one: no release after a failed prepare, nothing else.
+    ASSERT_FALSE(path.calls().empty());
+    EXPECT_EQ(path.calls().back().op, c.op);
+    EXPECT_EQ(walk.result.rectCount, static_cast<std::int32_t>(walk.records.size()));
+  }
+}
+
+TEST(WalkPath, MakesNoPathCallWithoutAUsableStart) {
+  struct Case {
+    const char* name;
+    ErrorCode pending;
+    bool with_map;
+    ErrorCode expected;
+  };
+  const Case cases[] = {
+      {"error already pending", 9, true, 9},
+      {"no coverage map", kErrNone, false, kErrInternalStructDamaged},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StraightSegmentPath inner({{10.0, 50.0, 20.0, 50.0}});
+    RecordingPath path(inner);
+    std::vector<std::int32_t> map(100 * 100, 0);
+    RandomGenerator width_rng;
+    RandomGenerator ratio_rng;
+    RectList rects;
+    const WalkResult r = WalkPath(path, kSettings, 100, 100, c.with_map ? map.data() : nullptr,
+                                  width_rng, ratio_rng, rects, c.pending);
+    EXPECT_EQ(r.error, c.expected);
+    EXPECT_TRUE(path.calls().empty());
+    EXPECT_TRUE(rects.empty());
+    EXPECT_EQ(r.rectCount, 0);
+  }
+}
+
+TEST(WalkPath, SameInputsSameChain) {
+  const std::vector<StraightSegmentPath::Point> zigzag{{3.5, 40.0},  {20.25, 2.0}, {33.0, 45.5},
+                                                       {50.75, 7.0}, {63.9, 47.9}, {30.0, 24.0}};
+  StraightSegmentPath path = StraightSegmentPath::Polyline(zigzag, true);
+  const ChainSettings settings{7, 0.25, 0.5, 0.7};
+  const Walk a(path, 64, 48, settings, 1234);
+  const Walk b(path, 64, 48, settings, 1234);
+  ASSERT_GT(a.result.rectCount, 10);
+  EXPECT_EQ(a.records, b.records);
+  EXPECT_EQ(a.map, b.map);
+  EXPECT_EQ(a.result.rectCount, b.result.rectCount);
+  EXPECT_EQ(a.result.halfWidthTotal, b.result.halfWidthTotal);
+  EXPECT_EQ(a.width_rng.state(), b.width_rng.state());
+  EXPECT_EQ(a.ratio_rng.state(), b.ratio_rng.state());
+}
+
+}  // namespace
+}  // namespace boxwander
