@@ -65,6 +65,19 @@ TEST(WalkPath, WorkedExample) {
   EXPECT_EQ(walk.At(27, 50), 3);
 }
 
+TEST(WalkPath, WithoutVarianceEveryRectangleKeepsTheBaseRatio) {
+  StraightSegmentPath path({{10.0, 50.0, 209.0, 50.0}});
+  const Walk walk(path, 300, 300, {10, 0.1, 4.0, 0.0});
+  ASSERT_GT(walk.result.rectCount, 1);
+  for (const RectRecord& r : walk.records) {
+    // Half width divided by 4, rounded half up.
+    EXPECT_EQ(r.halfHeight, (r.halfWidth + 2) / 4) << r.halfWidth;
+  }
+  RandomGenerator untouched;
+  SeedForRender(untouched, 100);
+  EXPECT_EQ(walk.ratio_rng.state(), untouched.state());
+}
+
 TEST(WalkPath, SamplesEverySegmentFromZeroByWholeSteps) {
   struct Case {
     const char* name;
