@@ -75,6 +75,10 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
       if ((result.error = path.evaluateAt(s, prep, t, p)) != kErrNone) {
         return result;
       }
+      // A point that is not a number lies nowhere; truncated it would land in column 0.
+      if (std::isnan(p.x) || std::isnan(p.y)) {
+        continue;
+      }
       const std::int32_t ix = TruncateToInt32(p.x);
       const std::int32_t iy = TruncateToInt32(p.y);
       if (ix < 0 || ix >= width || iy < 0 || iy >= height) {

@@ -9,7 +9,9 @@ namespace boxwander {
 namespace {
 
 // 16.16 fixed percent -> fraction: divided by 65536, then times 0.01.
-double FixedPercentToFraction(std::int32_t fixed) { return fixed / 65536.0 * 0.01; }
+double FixedPercentToFraction(std::int32_t fixed) {
+  return fixed / 65536.0 * 0.01;
+}
 
 // A size in layer pixels -> render pixels, never below 1. Non-positive values stay as set.
 std::int32_t ScaleSize(std::int32_t value, double scaled) {

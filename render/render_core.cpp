@@ -19,8 +19,7 @@ std::int32_t RatioSeed(std::int32_t seed) {
 }
 
 bool NothingToDraw(const PreRenderData& settings, const MaskPath* path) {
-  return path == nullptr || settings.path_id == 0 || settings.time == 0.0 ||
-         settings.time == 1.0;
+  return path == nullptr || settings.path_id == 0 || settings.time == 0.0 || settings.time == 1.0;
 }
 
 // Points the frame at the two buffers; the input's size bounds everything.
@@ -76,9 +75,8 @@ void PrepareFrame(RenderFrame& frame, PowFn pow) {
   const PreRenderData& s = *frame.settings;
   SeedForRender(frame.width_rng, s.seed);
   SeedForRender(frame.ratio_rng, RatioSeed(s.seed));
-  frame.edge_gain = (pow != nullptr ? pow(2.0, s.edge_brightness)
-                                    : std::pow(2.0, s.edge_brightness)) -
-                    1.0;
+  frame.edge_gain =
+      (pow != nullptr ? pow(2.0, s.edge_brightness) : std::pow(2.0, s.edge_brightness)) - 1.0;
   frame.edge_color16 = Color8To16(s.edge_color);
   frame.edge_color_float = Color8ToFloat(s.edge_color);
   frame.edge_inset = SaturatingAdd(s.edge_thickness, -1);
@@ -86,16 +84,15 @@ void PrepareFrame(RenderFrame& frame, PowFn pow) {
 
 ErrorCode RunPathWalk(RenderFrame& frame, MaskPath& path, ErrorCode error) {
   const WalkResult result =
-      WalkPath(path, ChainSettingsOf(*frame.settings), frame.width, frame.height,
-               frame.coverage, frame.width_rng, frame.ratio_rng, frame.rects, error);
+      WalkPath(path, ChainSettingsOf(*frame.settings), frame.width, frame.height, frame.coverage,
+               frame.width_rng, frame.ratio_rng, frame.rects, error);
   frame.rectCount = result.rectCount;
   frame.halfWidthTotal = result.halfWidthTotal;
   return result.error;
 }
 
-ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format,
-                          const ImageView& input, const ImageView& output, MaskPath* path,
-                          const ProgressFn& progress) {
+ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format, const ImageView& input,
+                          const ImageView& output, MaskPath* path, const ProgressFn& progress) {
   if (!BuffersFit(input, output)) {
     return kErrMismatchedBuffers;
   }

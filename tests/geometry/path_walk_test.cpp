@@ -143,6 +143,36 @@ TEST(WalkPath, WhereSamplesPlaceRectangles) {
   }
 }
 
+// A path that gives a point that is not a number for its first two samples.
+class NaNStartPath final : public MaskPath {
+ public:
+  ErrorCode segmentCount(std::int32_t& count) override {
+    count = 1;
+    return kErrNone;
+  }
+  ErrorCode prepareSegment(std::int32_t, std::int32_t, SegmentPrep& prep) override {
+    prep = nullptr;
+    return kErrNone;
+  }
+  ErrorCode segmentLength(std::int32_t, SegmentPrep, double& length) override {
+    length = 2.0;
+    return kErrNone;
+  }
+  ErrorCode evaluateAt(std::int32_t, SegmentPrep, double t, PathPoint& p) override {
+    p = t == 0.0   ? PathPoint{kNaN, 5.0, 1.0, 0.0}
+        : t == 1.0 ? PathPoint{5.0, kNaN, 1.0, 0.0}
+                   : PathPoint{5.0, 5.0, 1.0, 0.0};
+    return kErrNone;
+  }
+  ErrorCode releaseSegment(std::int32_t, SegmentPrep) override { return kErrNone; }
+};
+
+TEST(WalkPath, PointsThatAreNotANumberPlaceNothing) {
+  NaNStartPath path;
+  const Walk walk(path, 30, 20);
+  EXPECT_EQ(walk.records, (std::vector<RectRecord>{{5, 5, 13, 5, 8, 8}}));
+}
+
 TEST(WalkPath, SharedVertexIsSampledAgain) {
   StraightSegmentPath inner({{10.0, 10.0, 11.0, 10.0}, {11.0, 10.0, 11.0, 10.5}});
   RecordingPath path(inner);

@@ -80,8 +80,7 @@ TEST(DerivePreRenderData, CopiesChoicesFlagsAndColourAndUsesTheGivenPow) {
   controls.seed = 50000;
   controls.on_original = 1;
   controls.wh = 0.5;
-  const PreRenderData d =
-      DerivePreRenderData(controls, 1, 1, [](double, double) { return 42.0; });
+  const PreRenderData d = DerivePreRenderData(controls, 1, 1, [](double, double) { return 42.0; });
   EXPECT_EQ(d.path_id, 7);
   EXPECT_EQ(d.mode, kModeDiscrete2);
   EXPECT_EQ(d.edge_mode, kEdgeModeColor);

@@ -78,7 +78,10 @@ struct Image {
   std::int32_t width, height, row_pixels;
   std::vector<P> pixels;
   Image(std::int32_t w, std::int32_t h, std::int32_t pad, P fill)
-      : width(w), height(h), row_pixels(w + pad), pixels(static_cast<std::size_t>(h) * (w + pad), fill) {}
+      : width(w),
+        height(h),
+        row_pixels(w + pad),
+        pixels(static_cast<std::size_t>(h) * (w + pad), fill) {}
   ImageView view() { return {pixels.data(), width, height, row_pixels}; }
 };
 
@@ -104,14 +107,15 @@ TEST(RenderOnBuffers, WithNothingToDrawGivesTheCopyOrTransparentBlack) {
       const PreRenderData s = DerivePreRenderData(controls, 1, 1);
       Image<Pixel8> in(32, 10, 0, colour);
       Image<Pixel8> out(32, 10, 3, padding);
-      ASSERT_EQ(RenderOnBuffers(s, PixelFormat::k8, in.view(), out.view(),
-                                c.with_path ? &path : nullptr),
-                kErrNone)
+      ASSERT_EQ(
+          RenderOnBuffers(s, PixelFormat::k8, in.view(), out.view(), c.with_path ? &path : nullptr),
+          kErrNone)
           << c.name;
       for (std::int32_t y = 0; y < out.height; ++y) {
         for (std::int32_t x = 0; x < out.row_pixels; ++x) {
-          const Pixel8 expected =
-              x >= out.width ? padding : on_original != 0 ? colour : Pixel8{0, 0, 0, 0};
+          const Pixel8 expected = x >= out.width     ? padding
+                                  : on_original != 0 ? colour
+                                                     : Pixel8{0, 0, 0, 0};
           ASSERT_EQ(out.pixels[static_cast<std::size_t>(y) * out.row_pixels + x], expected)
               << c.name << " on_original " << on_original << " at " << x << "," << y;
         }
@@ -150,12 +154,11 @@ TEST(RenderOnBuffers, ReturnsTheFirstProgressResultButDrawsEverything) {
   Image<Pixel8> cancelled(64, 40, 0, Pixel8{});
   Image<Pixel8> finished(64, 40, 0, Pixel8{});
   std::int32_t calls = 0;
-  const ErrorCode result =
-      RenderOnBuffers(s, PixelFormat::k8, in.view(), cancelled.view(), &path,
-                      [&](std::int32_t, std::int32_t) {
-                        ++calls;
-                        return ErrorCode{7};
-                      });
+  const ErrorCode result = RenderOnBuffers(s, PixelFormat::k8, in.view(), cancelled.view(), &path,
+                                           [&](std::int32_t, std::int32_t) {
+                                             ++calls;
+                                             return ErrorCode{7};
+                                           });
   EXPECT_EQ(result, 7);
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(RenderOnBuffers(s, PixelFormat::k8, in.view(), finished.view(), &path), kErrNone);
@@ -193,8 +196,8 @@ TEST(RenderOnBuffers, DrawsTheSamePictureInEveryDepth) {
                             static_cast<std::uint16_t>(a.green / 255 * 32768),
                             static_cast<std::uint16_t>(a.blue / 255 * 32768)}))
           << x << "," << y;
-      ASSERT_EQ(c, (PixelFloat{a.alpha / 255.0f, a.red / 255.0f, a.green / 255.0f,
-                               a.blue / 255.0f}))
+      ASSERT_EQ(c,
+                (PixelFloat{a.alpha / 255.0f, a.red / 255.0f, a.green / 255.0f, a.blue / 255.0f}))
           << x << "," << y;
       drawn += a.alpha != 0 ? 1 : 0;
     }

@@ -1,0 +1,55 @@
+#include "render/host_mask_path.h"
+
+namespace boxwander {
+
+HostMaskPath::~HostMaskPath() {
+  if (open_prep_ != nullptr && suite_ != nullptr) {
+    suite_->PF_PathCleanupSegLength(effect_ref_, path_, open_segment_, &open_prep_);
+  }
+}
+
+const PF_PathDataSuite1& HostMaskPath::suite() {
+  if (suite_ == nullptr) {
+    suite_ = &suites_.pathDataSuite();
+  }
+  return *suite_;
+}
+
+ErrorCode HostMaskPath::segmentCount(std::int32_t& count) {
+  return suite().PF_PathNumSegments(effect_ref_, path_, &count);
+}
+
+ErrorCode HostMaskPath::prepareSegment(std::int32_t segment, std::int32_t frequency,
+                                       SegmentPrep& prep) {
+  PF_PathSegPrepPtr made = nullptr;
+  const ErrorCode error =
+      suite().PF_PathPrepareSegLength(effect_ref_, path_, segment, frequency, &made);
+  if (made != nullptr) {
+    open_prep_ = made;
+    open_segment_ = segment;
+  }
+  prep = made;
+  return error;
+}
+
+ErrorCode HostMaskPath::segmentLength(std::int32_t segment, SegmentPrep prep, double& length) {
+  auto token = static_cast<PF_PathSegPrepPtr>(prep);
+  return suite().PF_PathGetSegLength(effect_ref_, path_, segment, &token, &length);
+}
+
+ErrorCode HostMaskPath::evaluateAt(std::int32_t segment, SegmentPrep prep, double t,
+                                   PathPoint& point) {
+  auto token = static_cast<PF_PathSegPrepPtr>(prep);
+  return suite().PF_PathEvalSegLengthDeriv1(effect_ref_, path_, &token, segment, t, &point.x,
+                                            &point.y, &point.dx, &point.dy);
+}
+
+ErrorCode HostMaskPath::releaseSegment(std::int32_t segment, SegmentPrep prep) {
+  auto token = static_cast<PF_PathSegPrepPtr>(prep);
+  if (token == open_prep_) {
+    open_prep_ = nullptr;
+  }
+  return suite().PF_PathCleanupSegLength(effect_ref_, path_, segment, &token);
+}
+
+}  // namespace boxwander

@@ -1,0 +1,252 @@
+#include "render/smart_render.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "host/global_data.h"
+#include "host/handle_guards.h"
+#include "host/handlers.h"
+#include "host/return_message.h"
+#include "host/suite_cache.h"
+#include "render/host_mask_path.h"
+#include "render/pre_render_data.h"
+#include "render/render_core.h"
+
+namespace boxwander {
+namespace {
+
+constexpr char kLoadFailed[] = "Couldn't load suite.";
+constexpr char kReleaseFailed[] = "Couldn't release suite.";
+
+// A suite held from acquireScopedSuite to releaseScopedSuite. Whatever is still held when
+// the guard goes (a raised failure) is released then.
+class ScopedSuite {
+ public:
+  ScopedSuite(const PF_InData* in_data, PF_OutData* out_data, const char* name,
+              std::int32_t version) noexcept
+      : in_data_(in_data), out_data_(out_data), name_(name), version_(version) {}
+  ~ScopedSuite() { release(); }
+  ScopedSuite(const ScopedSuite&) = delete;
+  ScopedSuite& operator=(const ScopedSuite&) = delete;
+
+  PF_Err acquire() {
+    return acquireScopedSuite(in_data_, out_data_, name_, version_, kLoadFailed, &suite_);
+  }
+  // 0 when nothing is held.
+  PF_Err release() noexcept {
+    if (suite_ == nullptr) {
+      return PF_Err_NONE;
+    }
+    suite_ = nullptr;
+    return releaseScopedSuite(in_data_, out_data_, name_, version_, kReleaseFailed);
+  }
+  template <class Suite>
+  const Suite& get() const noexcept {
+    return *static_cast<const Suite*>(suite_);
+  }
+
+ private:
+  const PF_InData* in_data_;
+  PF_OutData* out_data_;
+  const char* name_;
+  std::int32_t version_;
+  const void* suite_ = nullptr;
+};
+
+// The mask path checked out at the frame's time, checked back in unchanged when done.
+class CheckedOutPath {
+ public:
+  CheckedOutPath(PF_ProgPtr effect_ref, PF_PathID id) noexcept : effect_ref_(effect_ref), id_(id) {}
+  ~CheckedOutPath() { checkin(); }
+  CheckedOutPath(const CheckedOutPath&) = delete;
+  CheckedOutPath& operator=(const CheckedOutPath&) = delete;
+
+  PF_Err checkout(const PF_PathQuerySuite1& suite, const PF_InData& in_data) {
+    suite_ = &suite;
+    return suite.PF_CheckoutPath(effect_ref_, id_, in_data.current_time, in_data.time_step,
+                                 in_data.time_scale, &path_);
+  }
+  void checkin() noexcept {
+    if (path_ != nullptr) {
+      suite_->PF_CheckinPath(effect_ref_, id_, 0, path_);
+      path_ = nullptr;
+    }
+  }
+  PF_PathOutlinePtr get() const noexcept { return path_; }
+
+ private:
+  PF_ProgPtr effect_ref_;
+  PF_PathID id_;
+  const PF_PathQuerySuite1* suite_ = nullptr;
+  PF_PathOutlinePtr path_ = nullptr;
+};
+
+bool NothingToDraw(const PreRenderData& s) noexcept {
+  return s.path_id == 0 || s.time == 0.0 || s.time == 1.0;
+}
+
+// Releases both scoped suites, mask first; a failed release becomes the error only when
+// none is pending.
+PF_Err ReleaseSuites(ScopedSuite& mask, ScopedSuite& world, PF_Err err) noexcept {
+  const PF_Err mask_err = mask.release();
+  if (err == PF_Err_NONE) {
+    err = mask_err;
+  }
+  const PF_Err world_err = world.release();
+  if (err == PF_Err_NONE) {
+    err = world_err;
+  }
+  return err;
+}
+
+// The world sizes fit together: rows at least as long as the input is wide, equal heights,
+// and pixels present wherever there are any.
+bool WorldsFit(const RenderFrame& f, const PF_EffectWorld& input, const PF_EffectWorld& output) {
+  const bool has_pixels = f.width > 0 && f.height > 0;
+  return f.width >= 0 && f.height >= 0 && f.in_row_pixels >= f.width &&
+         f.out_row_pixels >= f.width && output.height == f.height &&
+         (!has_pixels || (input.data != nullptr && output.data != nullptr));
+}
+
+// Bytes of a CoverageMap, or 0 when no allocation could hold it.
+std::uint64_t CoverageBytes(std::int64_t pixel_count) noexcept {
+  constexpr auto kMaxBytes = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
+  const std::uint64_t cells = static_cast<std::uint64_t>(pixel_count);
+  if (cells > kMaxBytes / sizeof(std::int32_t)) {
+    return 0;
+  }
+  return cells * sizeof(std::int32_t);
+}
+
+}  // namespace
+
+std::optional<PixelFormat> PixelFormatOf(PF_PixelFormat code) noexcept {
+  switch (code) {
+    case PF_PixelFormat_ARGB32:
+      return PixelFormat::k8;
+    case PF_PixelFormat_ARGB64:
+      return PixelFormat::k16;
+    case PF_PixelFormat_ARGB128:
+      return PixelFormat::kFloat;
+    default:
+      return std::nullopt;
+  }
+}
+
+PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra) {
+  SuiteCache suites(in_data);
+  const PF_UtilCallbacks* utils = in_data->utils;
+  if (extra == nullptr || extra->input == nullptr || extra->cb == nullptr || utils == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const PF_ProgPtr ref = in_data->effect_ref;
+
+  const PF_HandleSuite1& handles = suites.handleSuite();
+  HandleLock record_lock(handles, static_cast<PF_Handle>(extra->input->pre_render_data));
+  const auto* settings = static_cast<const PreRenderData*>(record_lock.data());
+  if (settings == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+
+  PF_Err err = PF_Err_NONE;
+  PF_EffectWorld* input = nullptr;
+  PF_EffectWorld* output = nullptr;
+  err = extra->cb->checkout_layer_pixels(ref, 0, &input);
+  if (err == PF_Err_NONE) {
+    err = extra->cb->checkout_output(ref, &output);
+  }
+  ScopedSuite world(in_data, out_data, kPFWorldSuite, kPFWorldSuiteVersion2);
+  if (err == PF_Err_NONE) {
+    err = world.acquire();
+  }
+  PF_PixelFormat code = PF_PixelFormat_INVALID;
+  if (err == PF_Err_NONE && input != nullptr) {
+    err = world.get<PF_WorldSuite2>().PF_GetPixelFormat(input, &code);
+  }
+  // Any failure so far leaves the code invalid and ends here, with 516.
+  const std::optional<PixelFormat> format = PixelFormatOf(code);
+  if (!format || input == nullptr || output == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+
+  RenderFrame frame;
+  frame.settings = settings;
+  frame.format = *format;
+  frame.width = input->width;
+  frame.height = input->height;
+  frame.in_row_pixels = input->rowbytes / BytesPerPixel(*format);
+  frame.out_row_pixels = output->rowbytes / BytesPerPixel(*format);
+  frame.in_pixels = input->data;
+  frame.out_pixels = output->data;
+  if (!WorldsFit(frame, *input, *output)) {
+    return kErrMismatchedBuffers;
+  }
+
+  if (settings->on_original != 0) {
+    if (const PF_Err copied = utils->copy(ref, input, output, nullptr, nullptr)) {
+      return copied;
+    }
+  } else {
+    const PF_Pixel transparent_black{0, 0, 0, 0};
+    utils->fill(ref, &transparent_black, nullptr, output);
+  }
+  frame.pixel_count = std::int64_t{frame.width} * frame.height;
+
+  ScopedSuite mask(in_data, out_data, kAEGPMaskSuite, kAEGPMaskSuiteVersion1);
+  if (err == PF_Err_NONE) {
+    err = mask.acquire();
+  }
+  if (NothingToDraw(*settings)) {
+    return ReleaseSuites(mask, world, err);
+  }
+
+  CheckedOutPath path(ref, settings->path_id);
+  if (err == PF_Err_NONE) {
+    err = path.checkout(suites.pathQuerySuite(), *in_data);
+    if (err == PF_Err_NONE && path.get() == nullptr) {
+      return ReleaseSuites(mask, world, err);  // the mask is gone: nothing to draw
+    }
+  }
+
+  const std::uint64_t bytes = CoverageBytes(frame.pixel_count);
+  OwnedHandle coverage(
+      bytes > 0 || frame.pixel_count == 0 ? utils->host_new_handle(bytes) : nullptr,
+      utils->host_dispose_handle);
+  auto* cells = BlockOf<std::int32_t>(coverage.get());
+  if (!coverage || (cells == nullptr && bytes > 0)) {
+    CopyReturnMessage(utils->ansi.strcpy, *out_data, "Memory Error!");
+    out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    ReleaseSuites(mask, world, PF_Err_NONE);
+    path.checkin();
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  }
+  for (std::int64_t i = 0; i < frame.pixel_count; ++i) {
+    cells[i] = 0;
+  }
+  frame.coverage = cells;
+  PrepareFrame(frame, utils->ansi.pow);
+
+  {
+    HostMaskPath mask_path(suites, ref, path.get());
+    err = RunPathWalk(frame, mask_path, err);
+  }
+  path.checkin();
+
+  if (err == PF_Err_NONE) {
+    ProgressFn progress;
+    if (in_data->inter.progress != nullptr) {
+      progress = [in_data](std::int32_t done, std::int32_t total) {
+        return in_data->inter.progress(in_data->effect_ref, done, total);
+      };
+    }
+    err = RevealWalk(frame, progress);
+  }
+
+  frame.rects.clear();
+  err = ReleaseSuites(mask, world, err);
+  coverage.reset();
+  return err;
+}
+
+}  // namespace boxwander
