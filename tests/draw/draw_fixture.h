@@ -10,6 +10,7 @@
 
 #include "draw/color.h"
 #include "draw/pixel.h"
+#include "draw/rasterize.h"
 #include "render/pre_render_data.h"
 #include "render/render_frame.h"
 
@@ -24,6 +25,11 @@ inline void PrintTo(const Pixel16& p, std::ostream* os) {
 }
 inline void PrintTo(const PixelFloat& p, std::ostream* os) {
   *os << "{" << p.alpha << ", " << p.red << ", " << p.green << ", " << p.blue << "}";
+}
+
+inline void PrintTo(const RectSpan& s, std::ostream* os) {
+  *os << "{" << s.centerX << ", " << s.centerY << ", " << s.left << ", " << s.right << ", " << s.up
+      << ", " << s.down << "}";
 }
 
 template <class P>
