@@ -24,8 +24,7 @@ class HostMaskPath final : public MaskPath {
   ErrorCode prepareSegment(std::int32_t segment, std::int32_t frequency,
                            SegmentPrep& prep) override;
   ErrorCode segmentLength(std::int32_t segment, SegmentPrep prep, double& length) override;
-  ErrorCode evaluateAt(std::int32_t segment, SegmentPrep prep, double t,
-                       PathPoint& point) override;
+  ErrorCode evaluateAt(std::int32_t segment, SegmentPrep prep, double t, PathPoint& point) override;
   ErrorCode releaseSegment(std::int32_t segment, SegmentPrep prep) override;
 
  private:

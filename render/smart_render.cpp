@@ -137,7 +137,10 @@ std::optional<PixelFormat> PixelFormatOf(PF_PixelFormat code) noexcept {
 PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra) {
   SuiteCache suites(in_data);
   const PF_UtilCallbacks* utils = in_data->utils;
-  if (extra == nullptr || extra->input == nullptr || extra->cb == nullptr || utils == nullptr) {
+  if (extra == nullptr || extra->input == nullptr || extra->cb == nullptr ||
+      extra->cb->checkout_layer_pixels == nullptr || extra->cb->checkout_output == nullptr ||
+      utils == nullptr || utils->copy == nullptr || utils->fill == nullptr ||
+      utils->host_new_handle == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   const PF_ProgPtr ref = in_data->effect_ref;
