@@ -6,6 +6,14 @@
 namespace boxwander {
 namespace {
 
+// The accessor suites' places in the release order (counted from 1 there).
+static_assert(SuiteSlot(kPFPathQuerySuite, kPFPathQuerySuiteVersion1) == 19 - 1);
+static_assert(SuiteSlot(kPFPathDataSuite, kPFPathDataSuiteVersion1) == 21 - 1);
+static_assert(SuiteSlot(kPFParamUtilsSuite, kPFParamUtilsSuiteVersion1) == 22 - 1);
+static_assert(SuiteSlot(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7) == 35 - 1);
+static_assert(SuiteSlot(kPFANSISuite, kPFANSISuiteVersion1) == 38 - 1);
+static_assert(SuiteSlot(kPFHandleSuite, kPFHandleSuiteVersion1) == 39 - 1);
+
 const SPBasicSuite* BasicSuiteOf(const PF_InData* in_data) {
   return in_data != nullptr ? in_data->pica_basicP : nullptr;
 }

@@ -109,17 +109,16 @@ bool WorldsFit(const RenderFrame& f, const PF_EffectWorld& input, const PF_Effec
          (!has_pixels || (input.data != nullptr && output.data != nullptr));
 }
 
-// Bytes of a CoverageMap, or 0 when no allocation could hold it.
-std::uint64_t CoverageBytes(std::int64_t pixel_count) noexcept {
-  constexpr auto kMaxBytes = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
-  const std::uint64_t cells = static_cast<std::uint64_t>(pixel_count);
-  if (cells > kMaxBytes / sizeof(std::int32_t)) {
-    return 0;
-  }
-  return cells * sizeof(std::int32_t);
-}
-
 }  // namespace
+
+std::optional<std::uint64_t> CoverageMapBytes(std::int64_t pixel_count) noexcept {
+  constexpr auto kMaxBytes = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
+  if (pixel_count < 0 ||
+      static_cast<std::uint64_t>(pixel_count) > kMaxBytes / sizeof(std::int32_t)) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(pixel_count) * sizeof(std::int32_t);
+}
 
 std::optional<PixelFormat> PixelFormatOf(PF_PixelFormat code) noexcept {
   switch (code) {
@@ -212,12 +211,12 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     }
   }
 
-  const std::uint64_t bytes = CoverageBytes(frame.pixel_count);
-  OwnedHandle coverage(
-      bytes > 0 || frame.pixel_count == 0 ? utils->host_new_handle(bytes) : nullptr,
-      utils->host_dispose_handle);
+  // A size no allocation could hold is answered like a refused one.
+  const std::optional<std::uint64_t> bytes = CoverageMapBytes(frame.pixel_count);
+  OwnedHandle coverage(bytes ? utils->host_new_handle(*bytes) : nullptr,
+                       utils->host_dispose_handle);
   auto* cells = BlockOf<std::int32_t>(coverage.get());
-  if (!coverage || (cells == nullptr && bytes > 0)) {
+  if (!coverage || (cells == nullptr && frame.pixel_count > 0)) {
     CopyReturnMessage(utils->ansi.strcpy, *out_data, "Memory Error!");
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     ReleaseSuites(mask, world, PF_Err_NONE);

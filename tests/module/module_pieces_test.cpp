@@ -1,0 +1,98 @@
+// Pieces of the module that the host cannot reach one by one: rectangle merging, message
+// writing and the CoverageMap's size.
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "host/host_interface.h"
+#include "host/return_message.h"
+#include "render/smart_pre_render.h"
+#include "render/smart_render.h"
+
+namespace boxwander {
+namespace {
+
+bool operator==(const PF_LRect& a, const PF_LRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(UnionRect, MergesLikeTheHost) {
+  struct Case {
+    const char* name;
+    PF_LRect source, destination, expected;
+  };
+  const Case cases[] = {
+      {"empty destination takes the source", {1, 2, 30, 40}, {0, 0, 0, 0}, {1, 2, 30, 40}},
+      {"empty destination takes even an empty source", {5, 5, 5, 9}, {0, 0, 0, 0}, {5, 5, 5, 9}},
+      {"empty source leaves the destination", {5, 5, 5, 9}, {0, 0, 10, 10}, {0, 0, 10, 10}},
+      {"both grow to hold each other", {5, -5, 20, 8}, {0, 0, 10, 10}, {0, -5, 20, 10}},
+      {"inverted destination counts as empty", {1, 1, 2, 2}, {10, 0, 5, 10}, {1, 1, 2, 2}},
+  };
+  for (const Case& c : cases) {
+    PF_LRect destination = c.destination;
+    UnionRect(c.source, destination);
+    EXPECT_TRUE(destination == c.expected) << c.name;
+  }
+}
+
+// A host sprintf with C's meaning, as the host hands it in.
+int HostSprintf(char* buffer, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsprintf(buffer, format, args);
+  va_end(args);
+  return n;
+}
+
+TEST(ReturnMessage, StaysInItsFieldAndNeverFormatsCallerText) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> text;  // nullopt: a null text
+    std::string expected;
+  };
+  const std::string a255(255, 'a');
+  const Case cases[] = {
+      {"null gives an empty message", std::nullopt, ""},
+      {"format directives stay text", "%s%n%x %d", "%s%n%x %d"},
+      {"a full field is kept whole", a255, a255},
+      {"a longer text is cut to 255 bytes", std::string(1000, 'b'), std::string(255, 'b')},
+      // 254 bytes and a two-byte character would need 256: the character goes whole.
+      {"a character is not split", std::string(254, 'c') + "\xC3\xA9", std::string(254, 'c')},
+  };
+  for (const Case& c : cases) {
+    PF_OutData out{};
+    std::memset(out.return_msg, 'x', sizeof out.return_msg);
+    WriteReturnMessage(HostSprintf, out, c.text ? c.text->c_str() : nullptr);
+    EXPECT_EQ(std::string(out.return_msg), c.expected) << c.name;
+
+    PF_OutData copied{};
+    CopyReturnMessage(std::strcpy, copied, c.text ? c.text->c_str() : nullptr);
+    EXPECT_EQ(std::string(copied.return_msg), c.expected) << c.name << " (strcpy)";
+  }
+}
+
+TEST(CoverageMapBytes, WorksInSixtyFourBits) {
+  struct Case {
+    const char* name;
+    std::int64_t pixels;
+    std::optional<std::uint64_t> expected;
+  };
+  const Case cases[] = {
+      {"empty", 0, 0u},
+      {"HD frame", std::int64_t{1920} * 1080, 8294400u},
+      // 65536 x 65536 x 4 is 2^34: zero in 32 bits.
+      {"past 32 bits", std::int64_t{65536} * 65536, std::uint64_t{1} << 34},
+      {"largest image", std::int64_t{2147483647} * 2147483647, std::nullopt},
+      {"negative", -1, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CoverageMapBytes(c.pixels), c.expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace boxwander
