@@ -1,0 +1,29 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace boxwander::minihost {
+
+// Why a module could not be loaded. Thrown by the loading steps with a one-line message
+// that names the file, so a tool can print it as it stands.
+class LoadError : public std::runtime_error {
+ public:
+  enum class Kind {
+    kFileMissing,     // the file cannot be opened or read
+    kNotElf,          // not a 64-bit little-endian ELF file, or its headers are damaged
+    kNoPropertyList,  // no .pipl section
+    kMalformedPropertyList,
+    kEntryNotFound,  // no code entry in the property list, or no such symbol
+    kLoadFailed,     // the dynamic loader refused the file
+  };
+
+  LoadError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
+
+  Kind kind() const noexcept { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
+}  // namespace boxwander::minihost
