@@ -101,11 +101,14 @@ PF_Err ReleaseSuites(ScopedSuite& mask, ScopedSuite& world, PF_Err err) noexcept
 }
 
 // The world sizes fit together: rows at least as long as the input is wide, equal heights,
-// and pixels present wherever there are any.
+// and pixels present wherever there are any. Rows must also be whole pixels long: pixels
+// are addressed by a stride in pixels, and a byte remainder would shift every row after
+// the first onto the wrong place.
 bool WorldsFit(const RenderFrame& f, const PF_EffectWorld& input, const PF_EffectWorld& output) {
   const bool has_pixels = f.width > 0 && f.height > 0;
-  return f.width >= 0 && f.height >= 0 && f.in_row_pixels >= f.width &&
-         f.out_row_pixels >= f.width && output.height == f.height &&
+  const std::int32_t bpp = BytesPerPixel(f.format);
+  return f.width >= 0 && f.height >= 0 && input.rowbytes % bpp == 0 && output.rowbytes % bpp == 0 &&
+         f.in_row_pixels >= f.width && f.out_row_pixels >= f.width && output.height == f.height &&
          (!has_pixels || (input.data != nullptr && output.data != nullptr));
 }
 
