@@ -95,7 +95,9 @@ enum class Lifecycle { kLoaded, kGlobalSetUp, kParamsSetUp, kSequenceSetUp, kShu
 //   host.params().set(3, ToFixed(25));  // Time 25 % (or a ParamSource of time)
 //   host.paths().set(1, path);          // mask 1, any MaskPath (or a PathSource)
 //   host.params().set(1, 1);            // choose it
-//   Frame f = host.render(input, {.downsampleX = {1, 2}, .downsampleY = {1, 2}});
+//   RenderOptions half;
+//   half.downsampleX = half.downsampleY = {1, 2};
+//   Frame f = host.render(input, half);  // input already at half size
 //   EXPECT_TRUE(f.audit.balanced()) << f.audit.report();
 //
 // Every operation the module calls is served here, counted in faults() and can be made
