@@ -1,0 +1,97 @@
+// boxwander: renders the effect module through our own host, from the command line.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <string>
+
+#include "cli/controls.h"
+#include "cli/demo_command.h"
+#include "cli/info_command.h"
+#include "cli/render_command.h"
+
+namespace {
+
+using boxwander::cli::NumericControl;
+using boxwander::cli::RangeText;
+
+std::string ControlHelp(const NumericControl& c, const char* what) {
+  return std::string(what) + ", " + RangeText(c) + (c.unit[0] != '\0' ? " " : "") + c.unit +
+         "; VALUE or VALUE@FRAME[,VALUE@FRAME...]";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "Lays a chain of rectangles along a mask path, through the Boxwander effect module."};
+  app.require_subcommand(1);
+
+  boxwander::cli::RenderArguments r;
+  CLI::App* render = app.add_subcommand("render", "Render one frame or a frame range.");
+  render->add_option("input", r.input, "Input image (PNG, TIFF, JPEG, EXR, ...)")->required();
+  render->add_option("-o,--output", r.output, "Output image; '#' runs take the frame number")
+      ->required();
+  render
+      ->add_option("--path", r.path,
+                   "Mask path: SVG path data, or @FILE.svg (first path) or @FILE.json "
+                   "({\"v\":...,\"i\":...,\"o\":...,\"c\":...})")
+      ->required();
+  render->add_option("--frames", r.frames, "Frames A-B or A (default 0)");
+  render->add_option("--fps", r.fps, "Frames per second of the host's time (default 24)")
+      ->check(CLI::Range(1, 1000));
+  render->add_option("--downsample", r.downsample, "Render at 1/N resolution (1, 2, 4, ...)")
+      ->check(CLI::Range(1, 256));
+  render->add_option("--depth", r.depth, "8, 16 or 32 (float); default: the input file's");
+  render->add_option("--module", r.module, "Effect module (default: beside this tool)");
+  render->add_option("--rects-json", r.rectsJson, "Write each frame's chain as JSON");
+  render->add_option("--jobs", r.jobs, "Worker processes for a frame range (default: cores)")
+      ->check(CLI::Range(1, 256));
+  render->add_flag("-q,--quiet", r.quiet, "No progress bar");
+  render->add_flag("--worker", r.worker)->group("");  // set for the tool's own workers
+
+  using namespace boxwander::cli;
+  render->add_option("--mode", r.mode, "continuous|discrete1|discrete2");
+  render->add_option("--time", r.time, ControlHelp(kTime, "Time"));
+  render->add_option("--max-width", r.maxWidth, ControlHelp(kMaxWidth, "Max Width"));
+  render->add_option("--min-width", r.minWidth, ControlHelp(kMinWidth, "Min Width"));
+  render->add_option("--wh", r.widthHeight, ControlHelp(kWidthHeight, "W/H"));
+  render->add_option("--wh-variance", r.widthHeightVariance,
+                     ControlHelp(kWidthHeightVariance, "W/H Variance"));
+  render->add_option("--edge-thickness", r.edgeThickness,
+                     ControlHelp(kEdgeThickness, "Edge Thickness"));
+  render->add_option("--edge-mode", r.edgeMode, "brightness|color");
+  render->add_option("--edge-brightness", r.edgeBrightness,
+                     ControlHelp(kEdgeBrightness, "Edge Brightness"));
+  render->add_option("--edge-color", r.edgeColor, "#RRGGBB, #AARRGGBB or r,g,b[,a]");
+  render->add_flag("--invert", r.invert, "Exchange the inside and the edge band");
+  render->add_option("--seed", r.seed, ControlHelp(kSeed, "Seed"));
+  render->add_flag("--on-original", r.onOriginal, "Draw over a copy of the layer");
+
+  std::string infoModule;
+  CLI::App* info = app.add_subcommand("info", "Show the module's property list and parameters.");
+  info->add_option("module", infoModule, "Effect module (default: beside this tool)");
+
+  DemoArguments d;
+  CLI::App* demo = app.add_subcommand("demo", "Render the built-in animation and contact sheet.");
+  demo->add_option("--out", d.outDir, "Output folder (default out)");
+  demo->add_option("--module", d.module, "Effect module (default: beside this tool)");
+  demo->add_option("--jobs", d.jobs, "Worker processes (default: cores)")
+      ->check(CLI::Range(1, 256));
+  demo->add_flag("-q,--quiet", d.quiet, "No progress bar");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    // One line, as every other error of the tool.
+    std::fprintf(stderr, "boxwander: %s\n", e.what());
+    return 2;
+  }
+  if (*render)
+    return RunRender(r);
+  if (*info)
+    return RunInfo(infoModule);
+  return RunDemo(d);
+}

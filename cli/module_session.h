@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/controls.h"
+#include "cli/image.h"
+#include "geometry/mask_path.h"
+#include "minihost/host.h"
+#include "render/render_core.h"
+
+namespace boxwander::cli {
+
+// Where the module is: `explicitPath` when given, else libboxwander.so beside the running
+// executable.
+std::string FindModule(const std::string& explicitPath);
+
+// Loads a module and checks its property list, as the host does before anything else:
+// an effect ("eFKT") with a code entry. Throws CliError with the loader's one-line reason.
+std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath);
+
+// One applied instance of the effect in our host, driven as the compositing host drives
+// it: setup, then per frame smart pre-render and smart render, sequence setdown at the end.
+// The controls are bound to the parameters the module declares, found by their names; the
+// mask is path 1, chosen by the Path parameter. Every failure throws CliError.
+class ModuleSession {
+ public:
+  ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
+                std::shared_ptr<MaskPath> mask, std::uint32_t fps);
+  ~ModuleSession();
+  ModuleSession(const ModuleSession&) = delete;
+  ModuleSession& operator=(const ModuleSession&) = delete;
+
+  // Renders one frame of `input` (already at the render's downsampling 1/downsample);
+  // `progress` sees every progress call of the module. Findings of the host's books on
+  // the module's conduct are added to `warnings`.
+  Image render(const Image& input, std::int32_t frame, std::int32_t downsample,
+               std::vector<std::string>& warnings);
+
+  // The chain the module places for the frame, computed by the same core from the control
+  // values the host hands out at that time and the path as the host serves it.
+  Chain chain(std::int32_t frame, std::int32_t width, std::int32_t height, std::int32_t downsample);
+
+ private:
+  minihost::HostTime timeOf(std::int32_t frame) const noexcept;
+
+  std::unique_ptr<minihost::Host> host_;
+  std::shared_ptr<MaskPath> mask_;
+  std::uint32_t fps_;
+  PF_ParamIndex index_[15] = {};  // by ParamIndex order of the module's controls
+};
+
+}  // namespace boxwander::cli

@@ -1,0 +1,194 @@
+#include "cli/render_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "cli/cli_error.h"
+#include "cli/controls.h"
+#include "cli/downsample.h"
+#include "cli/image_io.h"
+#include "cli/module_session.h"
+#include "cli/path_source.h"
+#include "cli/progress_bar.h"
+#include "cli/rects_json.h"
+#include "cli/workers.h"
+#include "minihost/shapes/shape_path.h"
+
+namespace boxwander::cli {
+namespace {
+
+// Everything the arguments say, checked before any file is touched.
+struct RenderPlan {
+  AnimatedControls controls;
+  FrameRange frames;
+  std::optional<PixelFormat> depth;
+  std::int32_t jobs = 1;
+};
+
+RenderPlan Plan(const RenderArguments& a) {
+  RenderPlan plan;
+  AnimatedControls& c = plan.controls;
+  const std::pair<const NumericControl*, Track*> tracks[] = {
+      {&kTime, &c.time},
+      {&kMaxWidth, &c.maxWidth},
+      {&kMinWidth, &c.minWidth},
+      {&kWidthHeight, &c.widthHeight},
+      {&kWidthHeightVariance, &c.widthHeightVariance},
+      {&kEdgeThickness, &c.edgeThickness},
+      {&kEdgeBrightness, &c.edgeBrightness},
+      {&kSeed, &c.seed},
+  };
+  const std::string* texts[] = {
+      &a.time,          &a.maxWidth,       &a.minWidth, &a.widthHeight, &a.widthHeightVariance,
+      &a.edgeThickness, &a.edgeBrightness, &a.seed};
+  for (std::size_t i = 0; i < std::size(tracks); ++i) {
+    if (!texts[i]->empty()) {
+      *tracks[i].second = ParseControlTrack(*tracks[i].first, *texts[i]);
+    }
+  }
+  if (!a.mode.empty())
+    c.mode = ParseMode(a.mode);
+  if (!a.edgeMode.empty())
+    c.edgeMode = ParseEdgeMode(a.edgeMode);
+  if (!a.edgeColor.empty())
+    c.edgeColor = ParseColor(a.edgeColor);
+  c.invert = a.invert;
+  c.onOriginal = a.onOriginal;
+  plan.frames = ParseFrameRange(a.frames);
+  if (!a.depth.empty())
+    plan.depth = ParseDepth(a.depth);
+  if (a.output.empty())
+    throw CliError("-o/--output: an output file is required");
+  if (plan.frames.count() > 1 && !HasFrameNumber(a.output)) {
+    throw CliError("-o/--output: a frame range needs '#' in the name for the frame number");
+  }
+  if (!a.rectsJson.empty() && plan.frames.count() > 1 && !HasFrameNumber(a.rectsJson)) {
+    throw CliError("--rects-json: a frame range needs '#' in the name for the frame number");
+  }
+  const auto cores = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+  plan.jobs = a.jobs > 0 ? a.jobs : cores;
+  plan.jobs = static_cast<std::int32_t>(std::min<std::int64_t>(plan.jobs, plan.frames.count()));
+  return plan;
+}
+
+shapes::MaskShape LoadMask(const RenderArguments& a) {
+  try {
+    return LoadMaskShape(a.path);
+  } catch (const CliError& e) {
+    throw CliError(std::string("--path: ") + e.what());
+  }
+}
+
+void RenderHere(const RenderArguments& a, const RenderPlan& plan) {
+  const shapes::MaskShape shape = LoadMask(a);
+  const Image input = Downsample(ReadImage(a.input, plan.depth), a.downsample);
+  ModuleSession session(FindModule(a.module), plan.controls,
+                        std::make_shared<shapes::ShapePath>(shape),
+                        static_cast<std::uint32_t>(a.fps));
+  ProgressBar bar(plan.frames.count(), !a.quiet && !a.worker && plan.frames.count() > 1);
+  std::set<std::string> warned;
+  std::vector<std::string> warnings;
+  bar.update(0);
+  for (std::int32_t frame = plan.frames.first;; ++frame) {
+    const Image output = session.render(input, frame, a.downsample, warnings);
+    for (const std::string& w : warnings) {
+      if (warned.insert(w).second) {
+        bar.finish();
+        std::fprintf(stderr, "boxwander: warning: host: %s\n", w.c_str());
+      }
+    }
+    warnings.clear();
+    WriteImage(FrameFileName(a.output, frame), output);
+    if (!a.rectsJson.empty()) {
+      const Chain chain = session.chain(frame, input.width(), input.height(), a.downsample);
+      WriteTextFile(FrameFileName(a.rectsJson, frame), ChainJson(chain, frame));
+    }
+    if (a.worker) {
+      std::printf("%d\n", frame);
+      std::fflush(stdout);
+    }
+    bar.update(std::int64_t{frame} - plan.frames.first + 1);
+    if (frame == plan.frames.last)
+      break;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> WorkerArguments(const RenderArguments& a, FrameRange range) {
+  std::vector<std::string> args = {"boxwander", "render", a.input, "--output=" + a.output,
+                                   "--path=" + a.path};
+  // "--name=value" keeps values that start with '-' from reading as options.
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"module", &a.module},
+      {"rects-json", &a.rectsJson},
+      {"depth", &a.depth},
+      {"mode", &a.mode},
+      {"time", &a.time},
+      {"max-width", &a.maxWidth},
+      {"min-width", &a.minWidth},
+      {"wh", &a.widthHeight},
+      {"wh-variance", &a.widthHeightVariance},
+      {"edge-thickness", &a.edgeThickness},
+      {"edge-mode", &a.edgeMode},
+      {"edge-brightness", &a.edgeBrightness},
+      {"edge-color", &a.edgeColor},
+      {"seed", &a.seed},
+  };
+  for (const auto& [name, value] : texts) {
+    if (!value->empty())
+      args.push_back(std::string("--") + name + "=" + *value);
+  }
+  if (a.invert)
+    args.push_back("--invert");
+  if (a.onOriginal)
+    args.push_back("--on-original");
+  args.push_back("--fps=" + std::to_string(a.fps));
+  args.push_back("--downsample=" + std::to_string(a.downsample));
+  args.push_back("--frames=" + std::to_string(range.first) + "-" + std::to_string(range.last));
+  args.push_back("--jobs=1");
+  args.push_back("--worker");
+  return args;
+}
+
+int RunRender(const RenderArguments& a) {
+  try {
+    const RenderPlan plan = Plan(a);
+    if (plan.jobs <= 1 || a.worker) {
+      RenderHere(a, plan);
+      return 0;
+    }
+    // What every worker would refuse is refused here once: mask, image, module.
+    LoadMask(a);
+    ReadImage(a.input, plan.depth);
+    OpenModule(FindModule(a.module));
+    // Contiguous ranges, one per worker: the effect does not declare itself thread-safe,
+    // so frames run side by side in separate processes.
+    std::vector<std::vector<std::string>> lists;
+    const std::int64_t count = plan.frames.count();
+    std::int64_t first = plan.frames.first;
+    for (std::int32_t j = 0; j < plan.jobs; ++j) {
+      const std::int64_t size = count / plan.jobs + (j < count % plan.jobs ? 1 : 0);
+      lists.push_back(WorkerArguments(
+          a, {static_cast<std::int32_t>(first), static_cast<std::int32_t>(first + size - 1)}));
+      first += size;
+    }
+    ProgressBar bar(count, !a.quiet);
+    // A worker that fails has said why on stderr.
+    return RunWorkers(lists, count, bar) ? 0 : 1;
+  } catch (const CliError& e) {
+    std::fprintf(stderr, "boxwander: %s\n", e.what());
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "boxwander: out of memory\n");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "boxwander: %s\n", e.what());
+  }
+  return 1;
+}
+
+}  // namespace boxwander::cli
