@@ -100,16 +100,67 @@ PF_Err ReleaseSuites(ScopedSuite& mask, ScopedSuite& world, PF_Err err) noexcept
   return err;
 }
 
-// The world sizes fit together: rows at least as long as the input is wide, equal heights,
-// and pixels present wherever there are any. Rows must also be whole pixels long: pixels
+struct Worlds {
+  PF_EffectWorld* input;
+  PF_EffectWorld* output;
+  PixelFormat format;
+};
+
+// Checks out both worlds and asks the world suite for the input's format, each step only
+// while err is 0. None when any step failed or the format is not one of the three.
+std::optional<Worlds> CheckoutWorlds(const PF_SmartRenderCallbacks& cb, PF_ProgPtr ref,
+                                     ScopedSuite& world, PF_Err& err) {
+  PF_EffectWorld* input = nullptr;
+  PF_EffectWorld* output = nullptr;
+  err = cb.checkout_layer_pixels(ref, 0, &input);
+  if (err == PF_Err_NONE) {
+    err = cb.checkout_output(ref, &output);
+  }
+  if (err == PF_Err_NONE) {
+    err = world.acquire();
+  }
+  PF_PixelFormat code = PF_PixelFormat_INVALID;
+  if (err == PF_Err_NONE && input != nullptr) {
+    err = world.get<PF_WorldSuite2>().PF_GetPixelFormat(input, &code);
+  }
+  const std::optional<PixelFormat> format = PixelFormatOf(code);
+  if (!format || input == nullptr || output == nullptr) {
+    return std::nullopt;
+  }
+  return Worlds{input, output, *format};
+}
+
+// Points the frame at the worlds. False when they do not fit together: rows shorter than
+// the input is wide, different heights, or rows that are not whole pixels long (pixels
 // are addressed by a stride in pixels, and a byte remainder would shift every row after
-// the first onto the wrong place.
-bool WorldsFit(const RenderFrame& f, const PF_EffectWorld& input, const PF_EffectWorld& output) {
+// the first).
+bool AttachWorlds(RenderFrame& f, const Worlds& w) {
+  const std::int32_t bpp = BytesPerPixel(w.format);
+  f.format = w.format;
+  f.width = w.input->width;
+  f.height = w.input->height;
+  f.in_row_pixels = w.input->rowbytes / bpp;
+  f.out_row_pixels = w.output->rowbytes / bpp;
+  f.in_pixels = w.input->data;
+  f.out_pixels = w.output->data;
+  f.pixel_count = std::int64_t{f.width} * f.height;
   const bool has_pixels = f.width > 0 && f.height > 0;
-  const std::int32_t bpp = BytesPerPixel(f.format);
-  return f.width >= 0 && f.height >= 0 && input.rowbytes % bpp == 0 && output.rowbytes % bpp == 0 &&
-         f.in_row_pixels >= f.width && f.out_row_pixels >= f.width && output.height == f.height &&
-         (!has_pixels || (input.data != nullptr && output.data != nullptr));
+  return f.width >= 0 && f.height >= 0 && w.input->rowbytes % bpp == 0 &&
+         w.output->rowbytes % bpp == 0 && f.in_row_pixels >= f.width &&
+         f.out_row_pixels >= f.width && w.output->height == f.height &&
+         (!has_pixels || (w.input->data != nullptr && w.output->data != nullptr));
+}
+
+// The output's starting content: a copy of the input (whose failure ends the render) or
+// transparent black.
+PF_Err StartOutput(const PF_UtilCallbacks& utils, PF_ProgPtr ref, const PreRenderData& s,
+                   const Worlds& w) {
+  if (s.on_original != 0) {
+    return utils.copy(ref, w.input, w.output, nullptr, nullptr);
+  }
+  const PF_Pixel transparent_black{0, 0, 0, 0};
+  utils.fill(ref, &transparent_black, nullptr, w.output);  // its result is not needed
+  return PF_Err_NONE;
 }
 
 }  // namespace
@@ -154,49 +205,21 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     return PF_Err_BAD_CALLBACK_PARAM;
   }
 
+  // The input and output and their depth; any failure on the way is answered with 516.
   PF_Err err = PF_Err_NONE;
-  PF_EffectWorld* input = nullptr;
-  PF_EffectWorld* output = nullptr;
-  err = extra->cb->checkout_layer_pixels(ref, 0, &input);
-  if (err == PF_Err_NONE) {
-    err = extra->cb->checkout_output(ref, &output);
-  }
   ScopedSuite world(in_data, out_data, kPFWorldSuite, kPFWorldSuiteVersion2);
-  if (err == PF_Err_NONE) {
-    err = world.acquire();
-  }
-  PF_PixelFormat code = PF_PixelFormat_INVALID;
-  if (err == PF_Err_NONE && input != nullptr) {
-    err = world.get<PF_WorldSuite2>().PF_GetPixelFormat(input, &code);
-  }
-  // Any failure so far leaves the code invalid and ends here, with 516.
-  const std::optional<PixelFormat> format = PixelFormatOf(code);
-  if (!format || input == nullptr || output == nullptr) {
+  const std::optional<Worlds> worlds = CheckoutWorlds(*extra->cb, ref, world, err);
+  if (!worlds) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-
   RenderFrame frame;
   frame.settings = settings;
-  frame.format = *format;
-  frame.width = input->width;
-  frame.height = input->height;
-  frame.in_row_pixels = input->rowbytes / BytesPerPixel(*format);
-  frame.out_row_pixels = output->rowbytes / BytesPerPixel(*format);
-  frame.in_pixels = input->data;
-  frame.out_pixels = output->data;
-  if (!WorldsFit(frame, *input, *output)) {
+  if (!AttachWorlds(frame, *worlds)) {
     return kErrMismatchedBuffers;
   }
-
-  if (settings->on_original != 0) {
-    if (const PF_Err copied = utils->copy(ref, input, output, nullptr, nullptr)) {
-      return copied;
-    }
-  } else {
-    const PF_Pixel transparent_black{0, 0, 0, 0};
-    utils->fill(ref, &transparent_black, nullptr, output);
+  if (const PF_Err started = StartOutput(*utils, ref, *settings, *worlds)) {
+    return started;
   }
-  frame.pixel_count = std::int64_t{frame.width} * frame.height;
 
   ScopedSuite mask(in_data, out_data, kAEGPMaskSuite, kAEGPMaskSuiteVersion1);
   if (err == PF_Err_NONE) {
