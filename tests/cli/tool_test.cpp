@@ -1,0 +1,289 @@
+// The boxwander tool run as a process on real files, as a user runs it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/image_io.h"
+#include "minihost/shapes/shape_path.h"
+#include "render/render_core.h"
+
+extern char** environ;
+
+namespace boxwander::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string err;
+};
+
+class Tool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("boxwander-tool-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  Outcome run(std::vector<std::string> args) const {
+    args.insert(args.begin(), BOXWANDER_TOOL);
+    std::vector<char*> argv;
+    for (auto& a : args)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string errFile = path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    Outcome r;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::stringstream text;
+    text << std::ifstream(errFile).rdbuf();
+    r.err = text.str();
+    fs::remove(errFile);
+    return r;
+  }
+
+  fs::path dir_;
+};
+
+// A picture with straight alpha and colour under clear pixels, in any depth.
+Image Picture(PixelFormat format) {
+  Image image(format, 40, 24);
+  for (std::int64_t i = 0; i < image.pixelCount(); ++i) {
+    const auto v = static_cast<std::uint32_t>(i * 2654435761u >> 7);
+    const auto c = [&](int k) { return (v >> (k * 6)) & 63; };
+    const std::uint32_t alpha = i % 7 == 0 ? 0 : 40 + c(3);
+    switch (format) {
+      case PixelFormat::k8:
+        image.pixels<Pixel8>()[i] = {
+            static_cast<std::uint8_t>(alpha * 2), static_cast<std::uint8_t>(c(0) * 4),
+            static_cast<std::uint8_t>(c(1) * 4), static_cast<std::uint8_t>(c(2) * 4)};
+        break;
+      case PixelFormat::k16:
+        image.pixels<Pixel16>()[i] = {
+            static_cast<std::uint16_t>(alpha * 317), static_cast<std::uint16_t>(c(0) * 511),
+            static_cast<std::uint16_t>(c(1) * 509), static_cast<std::uint16_t>(c(2) * 520)};
+        break;
+      case PixelFormat::kFloat:
+        image.pixels<PixelFloat>()[i] = {alpha / 103.0f, c(0) / 50.0f, c(1) / 63.0f - 0.1f,
+                                         c(2) / 61.0f};
+        break;
+    }
+  }
+  return image;
+}
+
+std::string FirstDifference(const Image& a, const Image& b) {
+  if (a.format() != b.format() || a.width() != b.width() || a.height() != b.height()) {
+    return "different depth or size";
+  }
+  const auto bytes = BytesPerPixel(a.format());
+  for (std::int64_t i = 0; i < a.pixelCount(); ++i) {
+    if (std::memcmp(static_cast<const char*>(a.data()) + i * bytes,
+                    static_cast<const char*>(b.data()) + i * bytes,
+                    static_cast<std::size_t>(bytes)) != 0) {
+      return "pixel " + std::to_string(i % a.width()) + "," + std::to_string(i / a.width());
+    }
+  }
+  return "";
+}
+
+// The picture the effect's own core paints from the same settings and path.
+Image CoreRender(const Image& input, const ControlValues& controls, MaskPath& path) {
+  Image out(input.format(), input.width(), input.height());
+  const ImageView in{const_cast<void*>(input.data()), input.width(), input.height(), input.width()};
+  const ImageView o{out.data(), out.width(), out.height(), out.width()};
+  EXPECT_EQ(RenderOnBuffers(DerivePreRenderData(controls, 1, 1), input.format(), in, o, &path),
+            kErrNone);
+  return out;
+}
+
+const shapes::MaskShape kShape{{{{3, 4}, {}, {}}, {{35, 6}, {}, {0, 12}}, {{8, 20}, {8, 0}, {}}},
+                               false};
+const char kShapeData[] = "M 3 4 L 35 6 C 35 18 16 20 8 20";
+
+TEST_F(Tool, EachDepthRoundTripsAndMatchesTheCore) {
+  struct Case {
+    const char* file;
+    PixelFormat format;
+  };
+  const Case cases[] = {{"in8.png", PixelFormat::k8},
+                        {"in16.png", PixelFormat::k16},
+                        {"inf.exr", PixelFormat::kFloat}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const Image picture = Picture(c.format);
+    WriteImage(path(c.file), picture);
+    const std::string out = path(std::string("out-") + c.file);
+    // Time 0 %: the layer passes through untouched.
+    Outcome r = run(
+        {"render", path(c.file), "-o", out, "--path", kShapeData, "--time", "0", "--on-original"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(FirstDifference(ReadImage(out), picture), "");
+    // Time 50 %: what the effect's core paints from the same values and path.
+    r = run({"render", path(c.file), "-o", out, "--path", kShapeData, "--time", "50", "--max-width",
+             "12", "--edge-thickness", "2", "--seed", "3", "--on-original"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ControlValues controls;
+    controls.path_id = 1;
+    controls.time_fixed = 50 << 16;
+    controls.max_width = 12;
+    controls.edge_thickness = 2;
+    controls.seed = 3;
+    controls.on_original = 1;
+    shapes::ShapePath mask(kShape);
+    const Image expected = CoreRender(picture, controls, mask);
+    EXPECT_NE(FirstDifference(expected, picture), "");  // something was drawn
+    EXPECT_EQ(FirstDifference(ReadImage(out), expected), "");
+  }
+}
+
+TEST_F(Tool, DownsampledChainIsTheCoresOnTheScaledPath) {
+  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  fs::create_directories(dir_ / "mask");
+  std::ofstream(path("mask/m.json")) << R"({"v":[[2,3],[37,5],[20,22]],"c":true})";
+  const Outcome r = run({"render", path("in.png"), "-o", path("half.png"), "--path",
+                         "@" + path("mask/m.json"), "--downsample", "2", "--max-width", "8",
+                         "--rects-json", path("chain.json"), "--seed", "11"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Image half = ReadImage(path("half.png"));
+  EXPECT_EQ(half.width(), 20);
+  EXPECT_EQ(half.height(), 12);
+
+  ControlValues controls;
+  controls.path_id = 1;
+  controls.max_width = 8;
+  controls.seed = 11;
+  const shapes::MaskShape full{{{{2, 3}, {}, {}}, {{37, 5}, {}, {}}, {{20, 22}, {}, {}}}, true};
+  shapes::ShapePath scaled(shapes::ScaleShape(full, 0.5));
+  const Chain chain = ComputeChain(DerivePreRenderData(controls, 1, 2), 20, 12, scaled);
+  ASSERT_GT(chain.rectCount, 1);
+
+  std::stringstream text;
+  text << std::ifstream(path("chain.json")).rdbuf();
+  const auto json = nlohmann::json::parse(text.str());
+  EXPECT_EQ(json["rectCount"], chain.rectCount);
+  EXPECT_EQ(json["halfWidthTotal"], chain.halfWidthTotal);
+  ASSERT_EQ(json["rects"].size(), chain.records.size());
+  for (std::size_t i = 0; i < chain.records.size(); ++i) {
+    const RectRecord& e = chain.records[i];
+    const auto& g = json["rects"][i];
+    EXPECT_EQ(g["anchor"], nlohmann::json({e.anchorX, e.anchorY})) << i;
+    EXPECT_EQ(g["center"], nlohmann::json({e.centerX, e.centerY})) << i;
+    EXPECT_EQ(g["halfWidth"], e.halfWidth) << i;
+    EXPECT_EQ(g["halfHeight"], e.halfHeight) << i;
+  }
+}
+
+TEST_F(Tool, KeyframedRangeInWorkersEqualsOneProcess) {
+  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  const std::vector<std::string> common = {"--path", kShapeData,  "--frames",          "2-5",
+                                           "--time", "10@2,90@5", "--wh=-0.4@2,0.6@5", "--quiet"};
+  auto args = [&](const std::string& out, const char* jobs) {
+    std::vector<std::string> a = {"render", path("in.png"), "-o", out, "--jobs", jobs};
+    a.insert(a.end(), common.begin(), common.end());
+    return a;
+  };
+  Outcome r = run(args(path("one/f.###.png"), "1"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = run(args(path("two/f.###.png"), "3"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // --quiet: no bar
+  for (int frame = 2; frame <= 5; ++frame) {
+    const std::string name = "/f.00" + std::to_string(frame) + ".png";
+    EXPECT_EQ(FirstDifference(ReadImage(path("one") + name), ReadImage(path("two") + name)), "")
+        << frame;
+  }
+  EXPECT_NE(FirstDifference(ReadImage(path("one/f.002.png")), ReadImage(path("one/f.003.png"))),
+            "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "two"), fs::directory_iterator()), 4);
+}
+
+TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
+  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  std::ofstream(path("bad.png")) << "not an image";
+  std::ofstream(path("not-a-module.so")) << "not a module";
+  struct Case {
+    std::vector<std::string> args;
+    std::string says;
+  };
+  const std::string in = path("in.png");
+  const std::string out = path("out.png");
+  const Case cases[] = {
+      {{"render", path("missing.png"), "-o", out, "--path", kShapeData}, path("missing.png")},
+      {{"render", path("bad.png"), "-o", out, "--path", kShapeData}, path("bad.png")},
+      {{"render", in, "-o", out, "--path", "M 3 4 L 35"}, "--path: path data, offset 10: "},
+      {{"render", in, "-o", out, "--path", kShapeData, "--time", "150"},
+       "--time: 150 is out of range 0..100"},
+      {{"render", in, "-o", out, "--path", kShapeData, "--edge-color", "#12345"}, "--edge-color: "},
+      {{"render", in, "-o", out, "--path", kShapeData, "--module", path("not-a-module.so")},
+       path("not-a-module.so")},
+      {{"render", in, "-o", path("out.nosuchformat"), "--path", kShapeData},
+       path("out.nosuchformat")},
+      {{"render", in, "-o", out, "--path", kShapeData, "--frames", "0-3"}, "'#'"},
+      {{"render", in, "-o", out, "--path", kShapeData, "--fps", "0"}, "--fps"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[4] + " " + c.args.back());
+    const Outcome r = run(c.args);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+  }
+}
+
+TEST_F(Tool, InfoShowsThePropertyListAndParameters) {
+  const Outcome bad = run({"info", path("missing.so")});
+  EXPECT_NE(bad.status, 0);
+  EXPECT_NE(bad.err.find(path("missing.so")), std::string::npos);
+  const std::string out = path("info.txt");
+  std::vector<std::string> args = {"/bin/sh", "-c", std::string(BOXWANDER_TOOL) + " info > " + out};
+  std::vector<char*> argv;
+  for (auto& a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ), 0);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::stringstream text;
+  text << std::ifstream(out).rdbuf();
+  for (const char* line :
+       {"8BIM kind  eFKT", "8BIM name  \"Boxwander\"",
+        "Max Width        integer slider, valid 2..5000, slider 2..500, default 50",
+        "Time             fixed slider, valid 0..100, slider 0..100, default 50"}) {
+    EXPECT_NE(text.str().find(line), std::string::npos) << line << "\n" << text.str();
+  }
+}
+
+}  // namespace
+}  // namespace boxwander::cli
