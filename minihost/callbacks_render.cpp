@@ -25,7 +25,11 @@ PF_Err Callbacks::CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, int3
   }
   return Guard(*host, "checkout_layer", [&]() -> PF_Err {
     Host::FrameContext* frame = host->frame_;
-    if (frame == nullptr || req == nullptr || result == nullptr) {
+    if (frame == nullptr) {
+      Misbehaviour(*host, "checkout_layer outside a frame the host renders");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (req == nullptr || result == nullptr) {
       Misbehaviour(*host, "checkout_layer without a request or a result");
       return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -66,7 +70,11 @@ PF_Err Callbacks::CheckoutLayerPixels(PF_ProgPtr effect_ref, int32_t checkout_id
   }
   return Guard(*host, "checkout_layer_pixels", [&]() -> PF_Err {
     Host::FrameContext* frame = host->frame_;
-    if (frame == nullptr || pixels == nullptr) {
+    if (frame == nullptr) {
+      Misbehaviour(*host, "checkout_layer_pixels outside a frame the host renders");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (pixels == nullptr) {
       Misbehaviour(*host, "checkout_layer_pixels without a place for the world");
       return PF_Err_BAD_CALLBACK_PARAM;
     }
@@ -89,7 +97,11 @@ PF_Err Callbacks::CheckoutOutput(PF_ProgPtr effect_ref, PF_EffectWorld** output)
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   return Guard(*host, "checkout_output", [&]() -> PF_Err {
-    if (host->frame_ == nullptr || output == nullptr) {
+    if (host->frame_ == nullptr) {
+      Misbehaviour(*host, "checkout_output outside a frame the host renders");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (output == nullptr) {
       Misbehaviour(*host, "checkout_output without a place for the world");
       return PF_Err_BAD_CALLBACK_PARAM;
     }

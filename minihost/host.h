@@ -115,8 +115,9 @@ class Host {
   const ModuleFile& module() const noexcept { return *module_; }
   const PropertyList& propertyList() const noexcept { return module_->propertyList(); }
 
-  // One command each; never throws for what the module answers. Commands after
-  // shutdown() throw std::logic_error.
+  // One command each; never throws for what the module answers. An exception that leaves
+  // the entry is recorded as misbehaviour and answered as 512. Commands after shutdown()
+  // throw std::logic_error.
   CommandResult about();
   CommandResult globalSetup();
   CommandResult paramsSetup();
@@ -127,7 +128,8 @@ class Host {
   CommandResult userChangedParam();
   CommandResult completelyGeneral(const char* text);
   CommandResult globalSetdown();
-  // Any selector with any extra (the smart commands want theirs; prefer render()).
+  // Any selector with any extra. The smart commands are better sent through render():
+  // outside it the render callbacks have no frame and refuse (recorded as misbehaviour).
   CommandResult command(PF_Cmd cmd, void* extra = nullptr);
 
   // Global setup, parameter setup, sequence setup and one UI update; throws
