@@ -35,6 +35,35 @@ void Stamp(const RectRecord& r, std::int32_t index, std::int32_t width, std::int
   }
 }
 
+// Gives a prepared segment back however its sampling ends: a failed path call, or an
+// allocation failure thrown out of the walk.
+class PreparedSegment {
+ public:
+  PreparedSegment(MaskPath& path, std::int32_t segment, SegmentPrep prep)
+      : path_(path), segment_(segment), prep_(prep) {}
+  ~PreparedSegment() {
+    if (!released_) {
+      try {
+        path_.releaseSegment(segment_, prep_);
+      } catch (...) {  // already unwinding: the first failure is the one that counts
+      }
+    }
+  }
+  PreparedSegment(const PreparedSegment&) = delete;
+  PreparedSegment& operator=(const PreparedSegment&) = delete;
+
+  ErrorCode release() {
+    released_ = true;
+    return path_.releaseSegment(segment_, prep_);
+  }
+
+ private:
+  MaskPath& path_;
+  std::int32_t segment_;
+  SegmentPrep prep_;
+  bool released_ = false;
+};
+
 }  // namespace
 
 WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t width,
@@ -53,27 +82,20 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
   state.ratio = settings.wh_ratio;
   const CoverageView view{coverage, width, height};
 
-  // Path calls are made only while no error is pending, so the walk returns at the first
-  // failure. A segment whose length or evaluation fails is therefore not released either:
-  // the render that follows draws nothing and reports that first failure.
-  std::int32_t count = 0;
-  if ((result.error = path.segmentCount(count)) != kErrNone) {
-    return result;
-  }
-  for (std::int32_t s = 0; s < count; ++s) {
-    SegmentPrep prep = nullptr;
-    if ((result.error = path.prepareSegment(s, kPathFrequency, prep)) != kErrNone) {
-      return result;
-    }
+  // Samples one prepared segment every 1.0 of arc length and places a rectangle wherever a
+  // sample leaves the last one. Returns the first failing path call's code.
+  const auto sample_segment = [&](std::int32_t s, SegmentPrep prep) -> ErrorCode {
     double length = 0.0;
-    if ((result.error = path.segmentLength(s, prep, length)) != kErrNone) {
-      return result;
+    if (const ErrorCode failed = path.segmentLength(s, prep, length); failed != kErrNone) {
+      return failed;
     }
-    const bool walkable = Walkable(length);
-    for (double t = 0.0; walkable && length >= t; t += 1.0) {
+    if (!Walkable(length)) {
+      return kErrNone;
+    }
+    for (double t = 0.0; length >= t; t += 1.0) {
       PathPoint p;
-      if ((result.error = path.evaluateAt(s, prep, t, p)) != kErrNone) {
-        return result;
+      if (const ErrorCode failed = path.evaluateAt(s, prep, t, p); failed != kErrNone) {
+        return failed;
       }
       // A point that is not a number lies nowhere; truncated it would land in column 0.
       if (std::isnan(p.x) || std::isnan(p.y)) {
@@ -103,7 +125,29 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
       ++result.rectCount;
       ++state.nextIndex;
     }
-    if ((result.error = path.releaseSegment(s, prep)) != kErrNone) {
+    return kErrNone;
+  };
+
+  // Path calls are made only while no error is pending, so the walk returns at the first
+  // failure. The one exception is the release of a segment already prepared: a preparation
+  // may hold the host's memory, so it is given back even after a failure (its own result
+  // is then dropped, the first failure stands).
+  std::int32_t count = 0;
+  if ((result.error = path.segmentCount(count)) != kErrNone) {
+    return result;
+  }
+  for (std::int32_t s = 0; s < count; ++s) {
+    SegmentPrep prep = nullptr;
+    if ((result.error = path.prepareSegment(s, kPathFrequency, prep)) != kErrNone) {
+      return result;
+    }
+    PreparedSegment prepared(path, s, prep);
+    result.error = sample_segment(s, prep);
+    const ErrorCode released = prepared.release();
+    if (result.error == kErrNone) {
+      result.error = released;
+    }
+    if (result.error != kErrNone) {
       return result;
     }
   }

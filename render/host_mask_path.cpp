@@ -2,12 +2,6 @@
 
 namespace boxwander {
 
-HostMaskPath::~HostMaskPath() {
-  if (open_prep_ != nullptr && suite_ != nullptr) {
-    suite_->PF_PathCleanupSegLength(effect_ref_, path_, open_segment_, &open_prep_);
-  }
-}
-
 const PF_PathDataSuite1& HostMaskPath::suite() {
   if (suite_ == nullptr) {
     suite_ = &suites_.pathDataSuite();
@@ -24,10 +18,6 @@ ErrorCode HostMaskPath::prepareSegment(std::int32_t segment, std::int32_t freque
   PF_PathSegPrepPtr made = nullptr;
   const ErrorCode error =
       suite().PF_PathPrepareSegLength(effect_ref_, path_, segment, frequency, &made);
-  if (made != nullptr) {
-    open_prep_ = made;
-    open_segment_ = segment;
-  }
   prep = made;
   return error;
 }
@@ -46,9 +36,6 @@ ErrorCode HostMaskPath::evaluateAt(std::int32_t segment, SegmentPrep prep, doubl
 
 ErrorCode HostMaskPath::releaseSegment(std::int32_t segment, SegmentPrep prep) {
   auto token = static_cast<PF_PathSegPrepPtr>(prep);
-  if (token == open_prep_) {
-    open_prep_ = nullptr;
-  }
   return suite().PF_PathCleanupSegLength(effect_ref_, path_, segment, &token);
 }
 

@@ -10,13 +10,10 @@ namespace boxwander {
 
 // The walk's MaskPath served by the host's path data suite on one checked-out path. The
 // suite is acquired on first use, so a walk that makes no path call acquires nothing.
-// A segment preparation the walk leaves open (it stops at the first failure) is cleaned
-// up when the adapter goes, which must happen before the path is checked back in.
 class HostMaskPath final : public MaskPath {
  public:
   HostMaskPath(SuiteCache& suites, PF_ProgPtr effect_ref, PF_PathOutlinePtr path) noexcept
       : suites_(suites), effect_ref_(effect_ref), path_(path) {}
-  ~HostMaskPath() override;
   HostMaskPath(const HostMaskPath&) = delete;
   HostMaskPath& operator=(const HostMaskPath&) = delete;
 
@@ -34,9 +31,6 @@ class HostMaskPath final : public MaskPath {
   const PF_PathDataSuite1* suite_ = nullptr;  // once acquired
   PF_ProgPtr effect_ref_;
   PF_PathOutlinePtr path_;
-  // The preparation made and not yet cleaned up, if any.
-  PF_PathSegPrepPtr open_prep_ = nullptr;
-  std::int32_t open_segment_ = 0;
 };
 
 }  // namespace boxwander

@@ -235,9 +235,15 @@ TEST(WalkPath, StopsAtTheFirstFailingPathCall) {
     path.FailAt(c.op, c.occurrence, kHostCode);
     const Walk walk(path, 300, 300);
     EXPECT_EQ(walk.result.error, kHostCode);
-    // The failing call is the last one: no release after a failed prepare, nothing else.
+    // Nothing follows the failing call but the release of a segment it had prepared.
     ASSERT_FALSE(path.calls().empty());
-    EXPECT_EQ(path.calls().back().op, c.op);
+    const bool prepared = c.op == Op::kLength || c.op == Op::kEvaluate;
+    const auto failed = path.calls().end() - (prepared ? 2 : 1);
+    EXPECT_EQ(failed->op, c.op);
+    if (prepared) {
+      EXPECT_EQ(path.calls().back().op, Op::kRelease);
+      EXPECT_EQ(path.calls().back().segment, failed->segment);
+    }
     EXPECT_EQ(walk.result.rectCount, static_cast<std::int32_t>(walk.records.size()));
   }
 }
