@@ -178,6 +178,12 @@ TEST(PlacementRules, TangentCenter) {
       {"no direction, up", GrowDirection::kUp, 10, 20, -0.0, 0.0, 10.0, 16.0},
       {"infinite direction", GrowDirection::kRight, 10, 20, kInf, 1.0, 16.0, 20.0},
       {"sum beyond 32 bits", GrowDirection::kRight, kMax - 1, 20, 1.0, 0.0, 2147483652.0, 20.0},
+      // The slope term is (unit quotient) * half size, rounded step by step; dy / dx would
+      // land exactly on the whole number and truncate one pixel further.
+      {"unit quotient, right", GrowDirection::kRight, 10, 20, 5.0, 25.0, 16.0, 49.999999999999993},
+      {"unit quotient, left", GrowDirection::kLeft, 10, 20, 5.0, 25.0, 4.0, -9.9999999999999929},
+      {"unit quotient, down", GrowDirection::kDown, 10, 20, -25.0, 5.0, -9.9999999999999964, 24.0},
+      {"unit quotient, up", GrowDirection::kUp, 10, 20, 7.0, 2.0, -3.9999999999999982, 16.0},
   };
   for (const CenterCase& c : cases) {
     const Center center = TangentCenter(c.grow, c.ix, c.iy, c.dx, c.dy, 6, 4);
