@@ -128,5 +128,30 @@ TEST(PlaceRectangle, RatioIsDrawnOnlyWithVariance) {
   }
 }
 
+// The heading rule and the slope test measure the diagonal of the rectangle being placed,
+// with the ratio just drawn, not the base ratio: here 2.6776823330300537 against R0 1.
+TEST(PlaceRectangle, NewRatioDecidesHeadingAndSlope) {
+  struct Case {
+    const char* name;
+    bool first;
+    double dx, dy;
+    RectRecord expected;
+  };
+  const Case cases[] = {
+      // 45 degrees is steeper than the wide diagonal: Up (with R0 it would be Right).
+      {"first, heading up-right grows up", true, 1.0, -1.0, {5, 6, 8, 3, 8, 3}},
+      // atan2(0.6, 1) lies between the two limits: the corner (with R0 the tangent).
+      {"later, running right takes the corner", false, 1.0, 0.6, {5, 6, 13, 9, 8, 3}},
+  };
+  ChainSettings settings = kSettings;
+  settings.wh_variance = 1.0;
+  for (const Case& c : cases) {
+    std::vector<std::int32_t> map(kW * kH, 0);
+    map[6 * kW + 4] = 2;  // the last rectangle lies left of the sample
+    const Placed p = Place(5, 6, c.dx, c.dy, c.first, map, settings, settings.wh_ratio);
+    EXPECT_EQ(p.record, c.expected) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace boxwander
