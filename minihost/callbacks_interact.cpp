@@ -67,6 +67,9 @@ PF_Err Callbacks::Progress(PF_ProgPtr effect_ref, int32_t count, int32_t total) 
   return Guard(*host, "progress", [&]() -> PF_Err {
     if (host->frame_ != nullptr) {
       host->frame_->progress.push_back({count, total});
+      if (host->frame_->onProgress) {
+        host->frame_->onProgress(count, total);
+      }
     }
     if (const auto code = host->faults_.onCall(HostOp::kProgress)) {
       return *code;

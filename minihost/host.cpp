@@ -333,6 +333,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   ctx.time = options.time;
   ctx.downsampleX = options.downsampleX;
   ctx.downsampleY = options.downsampleY;
+  ctx.onProgress = options.onProgress;
   struct FrameScope {
     FrameContext*& slot;
     ~FrameScope() { slot = nullptr; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -67,6 +68,11 @@ struct RenderOptions {
   std::int32_t outputPadding = 0;
   // What PF_GetPixelFormat answers for the input instead of its true format.
   std::optional<PF_PixelFormat> reportedFormat;
+  // Called from the progress callback while the frame renders, with the module's count
+  // and total, before an armed fault decides the answer: for a live display of progress.
+  // It should not throw; if it does, that call of the callback answers an error code and
+  // the host records it.
+  std::function<void(std::int32_t count, std::int32_t total)> onProgress;
 };
 
 // One frame: smart pre-render, then (if it succeeded) smart render, then the pre-render

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -24,6 +25,7 @@ struct Host::FrameContext {
   std::map<std::int32_t, PF_RenderRequest> layerCheckouts;
   std::optional<PF_RenderRequest> layerRequest;  // the first one, for the caller
   std::vector<ProgressCall> progress;
+  std::function<void(std::int32_t, std::int32_t)> onProgress;  // RenderOptions::onProgress
 
   FrameContext(const World& in, World& out) : input(in), output(out) {}
 

@@ -144,6 +144,34 @@ TEST_F(HostTest, AnyOperationCanBeMadeToFailAtItsNthCall) {
   EXPECT_EQ(host.ledger().suite(kPFHandleSuite, 1).acquired, acquired);
 }
 
+TEST_F(HostTest, ProgressIsSeenLiveEvenWhenTheCallIsCancelled) {
+  const World input = Pattern(PixelFormat::k8);
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "cancelled" : "going on");
+    struct Seen {
+      ProgressCall call;
+      std::size_t liveHandles;
+    };
+    std::vector<Seen> seen;
+    RenderOptions options;
+    options.onProgress = [&](std::int32_t count, std::int32_t total) {
+      seen.push_back({{count, total}, host.handles().liveCount()});
+    };
+    if (cancel) {
+      host.faults().failAt(HostOp::kProgress, 1, PF_Interrupt_CANCEL);
+    }
+    const Frame f = host.render(input, options);
+    EXPECT_EQ(f.err, cancel ? PF_Interrupt_CANCEL : PF_Err_NONE);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].call.count, 1);
+    EXPECT_EQ(seen[0].call.total, 1);
+    // Global, sequence and pre-render data: seen while the frame was under way.
+    EXPECT_EQ(seen[0].liveHandles, 3u);
+    EXPECT_EQ(host.handles().liveCount(), 2u);
+    host.faults().clear();
+  }
+}
+
 TEST(HostSetupTest, SetupStopsAtTheFirstFailingCommand) {
   Host host(FIXTURE_MODULE_PATH);
   host.faults().failAt(HostOp::kAddParam, 2, 610);
