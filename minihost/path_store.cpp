@@ -20,6 +20,18 @@ void PathStore::set(PF_PathID id, std::shared_ptr<MaskPath> path) {
 }
 
 void PathStore::set(PF_PathID id, PathSource source) {
+  setScaled(id,
+            [source = std::move(source)](const HostTime& time, double sx,
+                                         double sy) -> std::shared_ptr<MaskPath> {
+              std::shared_ptr<MaskPath> path = source(time);
+              if (!path || (sx == 1.0 && sy == 1.0)) {
+                return path;
+              }
+              return std::make_shared<ScaledPath>(std::move(path), sx, sy);
+            });
+}
+
+void PathStore::setScaled(PF_PathID id, ScaledPathSource source) {
   if (id == 0) {
     throw std::invalid_argument("path id 0 means no mask");
   }
@@ -41,13 +53,13 @@ PF_Err PathStore::checkout(PF_PathID id, const HostTime& time, double sx, double
   if (it == sources_.end()) {
     return PF_Err_NONE;
   }
-  std::shared_ptr<MaskPath> source = it->second(time);
-  if (!source) {
+  std::shared_ptr<MaskPath> served = it->second(time, sx, sy);
+  if (!served) {
     return PF_Err_NONE;  // no mask at this time
   }
   auto c = std::make_unique<Checkout>();
   c->id = id;
-  c->path = (sx == 1.0 && sy == 1.0) ? source : std::make_shared<ScaledPath>(source, sx, sy);
+  c->path = std::move(served);
   // The record's address is the token the effect holds.
   auto* outline = reinterpret_cast<PF_PathOutlinePtr>(c.get());
   checkouts_.emplace(outline, std::move(c));

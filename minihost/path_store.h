@@ -14,6 +14,11 @@ namespace boxwander::minihost {
 
 // The mask path with a given id at a time, in full-resolution layer pixels.
 using PathSource = std::function<std::shared_ptr<MaskPath>(const HostTime&)>;
+// The same, already seen at a render's downsampling (sx, sy: 0.5 at half resolution), for
+// a source that scales its own geometry as the compositing host scales a mask's vertices
+// and handles, instead of having the host scale the served points.
+using ScaledPathSource =
+    std::function<std::shared_ptr<MaskPath>(const HostTime&, double sx, double sy)>;
 
 // The host's mask paths and the path query and data suites' work on them. A checkout
 // takes the path at the requested time, seen at the render's downsampling; it and every
@@ -27,7 +32,8 @@ class PathStore {
 
   // Id 0 means "no mask" to the effect and cannot be given a path.
   void set(PF_PathID id, std::shared_ptr<MaskPath> path);
-  void set(PF_PathID id, PathSource source);
+  void set(PF_PathID id, PathSource source);  // scaled by the host (ScaledPath)
+  void setScaled(PF_PathID id, ScaledPathSource source);
   void remove(PF_PathID id);
 
   // PF_CheckoutPath: null and no error for an id without a path. sx, sy: the render's
@@ -64,7 +70,7 @@ class PathStore {
   Prep* findPrep(Checkout& c, PF_PathSegPrepPtr* prep, std::int32_t segment, const char* op);
 
   Ledger& ledger_;
-  std::map<PF_PathID, PathSource> sources_;
+  std::map<PF_PathID, ScaledPathSource> sources_;
   std::map<PF_PathOutlinePtr, std::unique_ptr<Checkout>> checkouts_;
 };
 

@@ -129,6 +129,34 @@ TEST_F(PathStoreTest, ADownsampledCheckoutIsTheScaledPath) {
   store.checkin(1, path);
 }
 
+TEST_F(PathStoreTest, AScaledSourceIsServedAsItGivesItsPath) {
+  const double third = 1.0 / 3.0;
+  std::vector<std::pair<double, double>> asked;
+  store.setScaled(2, [&](const HostTime&, double sx, double sy) {
+    asked.emplace_back(sx, sy);
+    return Line(31 * sx, 7 * sy, 95 * sx, 58 * sy);
+  });
+  PF_PathOutlinePtr path = checkout(2, third);
+  ASSERT_EQ(asked, (std::vector<std::pair<double, double>>{{third, third}}));
+  // Not rescaled by the host: the very arithmetic of the path the source built.
+  StraightSegmentPath expected({{31 * third, 7 * third, 95 * third, 58 * third}});
+  PF_PathSegPrepPtr prep = nullptr;
+  SegmentPrep expectedPrep = nullptr;
+  ASSERT_EQ(store.prepare(path, 0, 100, &prep), PF_Err_NONE);
+  ASSERT_EQ(expected.prepareSegment(0, 100, expectedPrep), kErrNone);
+  for (const double t : {0.0, 1.0, 7.0, 20.0}) {
+    double x, y, dx, dy;
+    PathPoint p;
+    store.eval(path, &prep, 0, t, &x, &y, &dx, &dy);
+    expected.evaluateAt(0, expectedPrep, t, p);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(p.x, p.y)) << t;
+  }
+  expected.releaseSegment(0, expectedPrep);
+  store.cleanup(path, 0, &prep);
+  store.checkin(2, path);
+  EXPECT_TRUE(ledger.misbehaviours().empty());
+}
+
 TEST(ScaledPathTest, UnevenScalesMeasureTheScaledCurve) {
   ScaledPath path(Line(0, 0, 30, 80), 1.0, 0.25);  // scaled: (0, 0) to (30, 20)
   SegmentPrep prep = nullptr;
