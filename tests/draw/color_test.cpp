@@ -113,6 +113,28 @@ TEST(HsvRoundTrip, EightBitComesBackUnchangedOrOneLower) {
   }
 }
 
+TEST(HsvRoundTrip, BrightenedColoursBitForBit) {
+  // Gain 3 (Edge Brightness 2) on dark colours: each row truncates one channel differently
+  // under another grouping of the same arithmetic (hue per branch, saturation, the fraction
+  // within the sector, q and t), so the formulas are pinned as written.
+  const struct Case {
+    const char* name;
+    Pixel8 pixel;
+    Pixel8 expected;
+  } cases[] = {
+      {"red largest", {90, 7, 0, 5}, {90, 21, 0, 14}},
+      {"green largest", {90, 0, 7, 1}, {90, 0, 21, 2}},
+      {"blue largest", {90, 0, 1, 7}, {90, 0, 2, 21}},
+      {"saturation", {90, 1, 1, 7}, {90, 2, 2, 21}},
+      {"fraction within the sector", {90, 0, 1, 5}, {90, 0, 3, 15}},
+  };
+  for (const Case& c : cases) {
+    HsvColor hsv = RgbToHsv8(c.pixel);
+    hsv.value *= 3.0;
+    EXPECT_EQ(HsvToRgb8(hsv), c.expected) << c.name;
+  }
+}
+
 TEST(HsvRoundTrip, FloatNeverComesBackAboveOne) {
   const PixelFloat pixels[] = {
       {1.0f, 2.0f, 0.5f, 0.25f}, {0.5f, 1.5f, 1.5f, 1.5f}, {1.0f, 0.1f, 3.0f, 0.9f}};
