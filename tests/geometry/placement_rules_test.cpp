@@ -78,6 +78,10 @@ TEST(PlacementRules, HeadingGrowDirection) {
       {"h = 270 + d", -1.0, -1.0, 1.0, GrowDirection::kUp},
       {"wide rectangle: 45 degrees is up", 1.0, -1.0, 10.0, GrowDirection::kUp},
       {"tall rectangle: 45 degrees is right", 1.0, -1.0, 0.1, GrowDirection::kRight},
+      // Exactly along the diagonal the rounding of each step decides: degrees are formed as
+      // angle * 180 / pi, not angle * (180 / pi).
+      {"diagonal of W/H -1", 0.1, -1.0, 0.1, GrowDirection::kUp},
+      {"diagonal of W/H 0.1", 1.2589254117941673, -1.0, 1.2589254117941673, GrowDirection::kRight},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(HeadingGrowDirection(c.dx, c.dy, c.ratio), c.expected) << c.name;
