@@ -7,8 +7,11 @@ namespace boxwander {
 namespace {
 
 constexpr std::size_t kMaxChars = PF_MAX_RETURN_MSG_LEN - 1;
+constexpr std::size_t kMaxContinuationBytes = 3;  // of one UTF-8 character
 
-// The longest prefix of text that fits the message field; a UTF-8 sequence is never split.
+// The longest prefix of text that fits the message field; a UTF-8 character is never
+// split. Text that is not UTF-8 (a run of bytes 0x80-0xBF, as in Latin-1) is cut at the
+// field's end rather than backed off to nothing.
 struct FittedText {
   char chars[PF_MAX_RETURN_MSG_LEN];
 };
@@ -22,13 +25,16 @@ FittedText Fit(const char* text) {
     ++length;
   }
   if (length > kMaxChars) {
-    length = kMaxChars;
-    // Back off continuation bytes (10xxxxxx) and the lead byte they belong to.
-    std::size_t cut = length;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u) {
+    // The character at text[kMaxChars] does not fit. If it is a continuation byte
+    // (10xxxxxx), its lead byte lies at most three bytes before it: cut there.
+    const auto continues = [text](std::size_t i) {
+      return (static_cast<unsigned char>(text[i]) & 0xC0u) == 0x80u;
+    };
+    std::size_t cut = kMaxChars;
+    while (cut > kMaxChars - kMaxContinuationBytes && continues(cut)) {
       --cut;
     }
-    length = cut;
+    length = continues(cut) ? kMaxChars : cut;
   }
   std::memcpy(fitted.chars, text, length);
   fitted.chars[length] = '\0';

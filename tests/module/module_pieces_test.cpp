@@ -62,6 +62,11 @@ TEST(ReturnMessage, StaysInItsFieldAndNeverFormatsCallerText) {
       {"a longer text is cut to 255 bytes", std::string(1000, 'b'), std::string(255, 'b')},
       // 254 bytes and a two-byte character would need 256: the character goes whole.
       {"a character is not split", std::string(254, 'c') + "\xC3\xA9", std::string(254, 'c')},
+      {"a four-byte character goes whole", std::string(252, 'd') + "\xF0\x9F\x98\x80",
+       std::string(252, 'd')},
+      // Latin-1 degree signs are continuation bytes to UTF-8: no character to keep whole.
+      {"text that is no UTF-8 is cut at the field's end", std::string(300, '\xB0'),
+       std::string(255, '\xB0')},
   };
   for (const Case& c : cases) {
     PF_OutData out{};
