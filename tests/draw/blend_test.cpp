@@ -79,6 +79,12 @@ TEST(BlendOver, Float) {
       {"alpha never above one", {1.5f, 1, 0, 0}, {0.5f, 3, 0, 0}, {1, 2.25f, 0, 0}},
       // d = 0.375, a = -0.125: nothing left
       {"non-positive alpha gives zero", {0.25f, 1, 1, 1}, {-0.5f, 1, 1, 1}, {0, 0, 0, 0}},
+      // Every product, sum and quotient rounded to float in turn: factoring out s / a, or
+      // forming d as alpha - s * alpha, or d or a numerator in double, changes a last bit.
+      {"rounded step by step",
+       {71 / 255.0f, 95 / 255.0f, 116 / 255.0f, 19 / 255.0f},
+       {53 / 255.0f, 194 / 255.0f, 51 / 255.0f, 16 / 255.0f},
+       {0.42840448f, 0.560903847f, 0.331234664f, 0.068802081f}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(BlendOverFloat(c.destination, c.source), c.expected) << c.name;
