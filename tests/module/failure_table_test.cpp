@@ -276,6 +276,14 @@ TEST(FailureTable, Frames) {
        nullptr, Output::Start},
       {"render: no CoverageMap", fail(HostOp::kNewHandle, 2, 0), 512, "Memory Error!",
        Output::Start},
+      // The map is asked for even with an error pending, and its failure replaces that
+      // error and its message.
+      {"render: no CoverageMap with the mask suite refused",
+       [](Host& h, RenderOptions&) {
+         h.faults().refuseSuite("AEGP Mask Suite", 1);
+         h.faults().failAt(HostOp::kNewHandle, 2, 0);
+       },
+       512, "Memory Error!", Output::Start},
       {"render: CoverageMap over the host's limit",
        [](Host& h, RenderOptions&) { h.handles().setLimit(kW * kH * 4 - 1); }, 512, "Memory Error!",
        Output::Start},
