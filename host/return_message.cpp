@@ -43,6 +43,14 @@ FittedText Fit(const char* text) {
 
 }  // namespace
 
+SprintfFn HostSprintf(const PF_InData* in_data) noexcept {
+  return in_data != nullptr && in_data->utils != nullptr ? in_data->utils->ansi.sprintf : nullptr;
+}
+
+StrcpyFn HostStrcpy(const PF_InData* in_data) noexcept {
+  return in_data != nullptr && in_data->utils != nullptr ? in_data->utils->ansi.strcpy : nullptr;
+}
+
 void WriteReturnMessage(SprintfFn sprintf, PF_OutData& out_data, const char* text) {
   const FittedText fitted = Fit(text);
   if (sprintf != nullptr) {

@@ -18,10 +18,6 @@ const SPBasicSuite* BasicSuiteOf(const PF_InData* in_data) {
   return in_data != nullptr ? in_data->pica_basicP : nullptr;
 }
 
-SprintfFn HostSprintf(const PF_InData* in_data) {
-  return in_data != nullptr && in_data->utils != nullptr ? in_data->utils->ansi.sprintf : nullptr;
-}
-
 PF_Err ReportSuiteFailure(const PF_InData* in_data, PF_OutData* out_data, const char* message,
                           const char* fallback) {
   if (out_data != nullptr) {

@@ -127,4 +127,7 @@ inline constexpr std::array<ParamSpec, 14> kParamSpecs = {{
 // The host definition of spec, its name written with the host's strcpy.
 PF_ParamDef DefinitionOf(const ParamSpec& spec, StrcpyFn strcpy);
 
+// Writes name into def's name field with the host's strcpy (copied directly without one).
+void WriteParamName(PF_ParamDef& def, const char* name, StrcpyFn strcpy);
+
 }  // namespace boxwander

@@ -25,15 +25,19 @@ PF_Fixed ToFixed(double value) {
 
 }  // namespace
 
+void WriteParamName(PF_ParamDef& def, const char* name, StrcpyFn strcpy) {
+  if (strcpy != nullptr) {
+    strcpy(def.name, name);
+  } else {
+    std::memcpy(def.name, name, std::strlen(name) + 1);
+  }
+}
+
 PF_ParamDef DefinitionOf(const ParamSpec& spec, StrcpyFn strcpy) {
   PF_ParamDef def;
   std::memset(&def, 0, sizeof def);
   def.param_type = spec.type;
-  if (strcpy != nullptr) {
-    strcpy(def.name, spec.name);
-  } else {
-    std::memcpy(def.name, spec.name, std::strlen(spec.name) + 1);
-  }
+  WriteParamName(def, spec.name, strcpy);
   switch (spec.type) {
     case PF_Param_SLIDER: {
       PF_SliderDef& sd = def.u.sd;
@@ -99,7 +103,7 @@ PF_ParamDef DefinitionOf(const ParamSpec& spec, StrcpyFn strcpy) {
 }
 
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data) {
-  const StrcpyFn strcpy = in_data->utils != nullptr ? in_data->utils->ansi.strcpy : nullptr;
+  const StrcpyFn strcpy = HostStrcpy(in_data);
   if (in_data->inter.add_param == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }

@@ -1,11 +1,10 @@
-#include <cstring>
-
 #include "host/global_data.h"
 #include "host/handle_guards.h"
 #include "host/handlers.h"
 #include "host/return_message.h"
 #include "host/suite_cache.h"
 #include "params/param_index.h"
+#include "params/param_table.h"
 #include "render/pre_render_data.h"
 
 namespace boxwander {
@@ -19,11 +18,7 @@ constexpr std::int32_t kEdgeMode = ToInt(ParamIndex::EdgeMode);
 void PrepareCopy(PF_ParamDef& copy, PF_ParamType type, const char* name, bool enabled,
                  StrcpyFn strcpy) {
   copy.param_type = type;
-  if (strcpy != nullptr) {
-    strcpy(copy.name, name);
-  } else {
-    std::memcpy(copy.name, name, std::strlen(name) + 1);
-  }
+  WriteParamName(copy, name, strcpy);
   if (enabled) {
     copy.ui_flags &= ~PF_PUI_DISABLED;
   } else {
@@ -44,7 +39,7 @@ PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
   // Only these copies are changed and handed back; the host's definitions are only read.
   PF_ParamDef brightness = *params[kEdgeBrightness];
   PF_ParamDef color = *params[kEdgeColor];
-  const StrcpyFn strcpy = in_data->utils != nullptr ? in_data->utils->ansi.strcpy : nullptr;
+  const StrcpyFn strcpy = HostStrcpy(in_data);
 
   if (global != nullptr) {
     const PF_ParamUtilsSuite1& paramUtils = suites.paramUtilsSuite();
