@@ -30,9 +30,9 @@ PreRenderData DerivePreRenderData(const ControlValues& controls, std::int32_t do
   std::memset(&data, 0, sizeof data);
 
   data.scale = static_cast<double>(downsample_num) / static_cast<double>(downsample_den);
-  // A zero denominator or a non-positive factor would turn every size into nonsense
-  // (infinite, negative); such a factor is taken as full resolution.
-  if (!std::isfinite(data.scale) || data.scale <= 0.0) {
+  // A zero denominator or a negative factor would turn every size into nonsense
+  // (saturated, negative); such a factor is taken as full resolution.
+  if (!std::isfinite(data.scale) || data.scale < 0.0) {
     data.scale = 1.0;
   }
   const double v_max = controls.max_width;

@@ -53,8 +53,8 @@ struct PreRenderData {
 using PowFn = double (*)(double, double);
 
 // Fills the record from control values and the horizontal downsample factor num/den.
-// pow is the host's (std::pow when null). A factor that is not a positive finite number
-// (a zero denominator, say) counts as full resolution.
+// pow is the host's (std::pow when null). A factor that is negative or not finite (a zero
+// denominator, say) counts as full resolution.
 PreRenderData DerivePreRenderData(const ControlValues& controls, std::int32_t downsample_num,
                                   std::uint32_t downsample_den, PowFn pow = nullptr);
 

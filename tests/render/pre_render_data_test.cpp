@@ -31,6 +31,7 @@ TEST(DerivePreRenderData, ScalesSizesToTheRender) {
       // A zero denominator or a negative factor is taken as full resolution.
       {"zero denominator", 1, 0, 50, 10, 25, 10},
       {"negative factor", -1, 2, 50, 10, 25, 10},
+      {"zero factor raises both sizes to 1", 0, 2, 50, 10, 1, 1},
   };
   for (const SizeCase& c : cases) {
     ControlValues controls;
