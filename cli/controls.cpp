@@ -1,7 +1,7 @@
 #include "cli/controls.h"
 
+#include <charconv>
 #include <cmath>
-#include <sstream>
 
 #include "cli/cli_error.h"
 #include "cli/number_text.h"
@@ -10,10 +10,12 @@
 namespace boxwander::cli {
 namespace {
 
+// The shortest text that reads back as the same value, so that a refused 100.00001 is not
+// shown as 100.
 std::string Number(double value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
 }
 
 }  // namespace

@@ -29,6 +29,10 @@ std::string Fixed(PF_Fixed v) {
   return Real(v / 65536.0);
 }
 
+std::string Decimals(int precision) {
+  return std::to_string(precision) + (precision == 1 ? " decimal" : " decimals");
+}
+
 // A property's value, by what its key holds.
 std::string Decode(const minihost::PropertyList& list, const minihost::Property& p) {
   const std::uint32_t key = p.key;
@@ -85,13 +89,12 @@ std::string Describe(const minihost::ParamStore& params, PF_ParamIndex i) {
     case PF_Param_FIX_SLIDER:
       return "fixed slider, valid " + Fixed(d.u.fd.valid_min) + ".." + Fixed(d.u.fd.valid_max) +
              ", slider " + Fixed(d.u.fd.slider_min) + ".." + Fixed(d.u.fd.slider_max) +
-             ", default " + Fixed(d.u.fd.dephault) + ", " + std::to_string(d.u.fd.precision) +
-             " decimals" + (d.u.fd.display_flags & PF_ValueDisplayFlag_PERCENT ? ", percent" : "");
+             ", default " + Fixed(d.u.fd.dephault) + ", " + Decimals(d.u.fd.precision) +
+             (d.u.fd.display_flags & PF_ValueDisplayFlag_PERCENT ? ", percent" : "");
     case PF_Param_FLOAT_SLIDER:
       return "float slider, valid " + Real(d.u.fs_d.valid_min) + ".." + Real(d.u.fs_d.valid_max) +
              ", slider " + Real(d.u.fs_d.slider_min) + ".." + Real(d.u.fs_d.slider_max) +
-             ", default " + Real(d.u.fs_d.dephault) + ", " + std::to_string(d.u.fs_d.precision) +
-             " decimals";
+             ", default " + Real(d.u.fs_d.dephault) + ", " + Decimals(d.u.fs_d.precision);
     case PF_Param_POPUP:
       return "popup \"" + params.text(i) + "\", default " + std::to_string(d.u.pd.dephault);
     case PF_Param_CHECKBOX:

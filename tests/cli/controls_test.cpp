@@ -80,6 +80,7 @@ TEST(Controls, RefusesBadValuesNamingOptionAndRange) {
   const Case cases[] = {
       {&kTime, "150", "--time: 150 is out of range 0..100"},
       {&kTime, "0@0,100.5@10", "--time: 100.5 is out of range 0..100"},
+      {&kTime, "100.0000001", "--time: 100.0000001 is out of range 0..100"},
       {&kMaxWidth, "1", "--max-width: 1 is out of range 2..5000"},
       {&kMaxWidth, "50.5", "--max-width: 50.5 is not a whole number"},
       {&kWidthHeight, "-1.5", "--wh: -1.5 is out of range -1..1"},

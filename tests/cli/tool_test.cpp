@@ -280,7 +280,9 @@ TEST_F(Tool, InfoShowsThePropertyListAndParameters) {
   for (const char* line :
        {"8BIM kind  eFKT", "8BIM name  \"Boxwander\"",
         "Max Width        integer slider, valid 2..5000, slider 2..500, default 50",
-        "Time             fixed slider, valid 0..100, slider 0..100, default 50"}) {
+        "Time             fixed slider, valid 0..100, slider 0..100, default 50, 1 decimal, "
+        "percent",
+        "W/H              float slider, valid -1..1, slider -1..1, default 0, 2 decimals"}) {
     EXPECT_NE(text.str().find(line), std::string::npos) << line << "\n" << text.str();
   }
 }
