@@ -202,32 +202,33 @@ ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedContro
   const auto fail = [&modulePath](const std::string& what) {
     throw CliError(modulePath + ": " + what);
   };
-  // Global setup first: the flags it sets must be the ones the property list promised.
-  const auto global = host_->globalSetup();
-  if (global.err != PF_Err_NONE) {
-    fail("global setup failed with code " + std::to_string(global.err) +
-         (global.message.empty() ? "" : ": " + global.message));
-  }
-  const auto flags = list.word32(minihost::FourCC("eGLO"));
-  const auto flags2 = list.word32(minihost::FourCC("eGL2"));
-  if (!flags || !flags2 || *flags != static_cast<std::uint32_t>(global.outFlags) ||
-      *flags2 != static_cast<std::uint32_t>(global.outFlags2)) {
-    fail("the property list's flags (" + (flags ? Hex(*flags) : "none") + ", " +
-         (flags2 ? Hex(*flags2) : "none") + ") differ from global setup's (" +
-         Hex(static_cast<std::uint32_t>(global.outFlags)) + ", " +
-         Hex(static_cast<std::uint32_t>(global.outFlags2)) + ")");
-  }
-  if ((*flags2 & PF_OutFlag2_SUPPORTS_SMART_RENDER) == 0) {
-    fail("the effect does not support smart render");
-  }
-  for (const auto& [result, what] : {std::pair{host_->paramsSetup(), "parameter setup"},
-                                     std::pair{host_->sequenceSetup(), "sequence setup"},
-                                     std::pair{host_->updateParamsUI(), "UI update"}}) {
+  // The host stops at the first command that fails.
+  const auto check = [&fail](const minihost::CommandResult& result, const char* what) {
     if (result.err != PF_Err_NONE) {
       fail(std::string(what) + " failed with code " + std::to_string(result.err) +
            (result.message.empty() ? "" : ": " + result.message));
     }
+    return result;
+  };
+  // Global setup first: the flags it sets must be the ones the property list promised.
+  const auto global = check(host_->globalSetup(), "global setup");
+  const auto flags = list.word32(minihost::FourCC("eGLO"));
+  const auto flags2 = list.word32(minihost::FourCC("eGL2"));
+  if (!flags || !flags2) {
+    fail("the property list holds no global flags (eGLO and eGL2)");
   }
+  if (*flags != static_cast<std::uint32_t>(global.outFlags) ||
+      *flags2 != static_cast<std::uint32_t>(global.outFlags2)) {
+    fail("the property list's flags (" + Hex(*flags) + ", " + Hex(*flags2) +
+         ") differ from global setup's (" + Hex(static_cast<std::uint32_t>(global.outFlags)) +
+         ", " + Hex(static_cast<std::uint32_t>(global.outFlags2)) + ")");
+  }
+  if ((*flags2 & PF_OutFlag2_SUPPORTS_SMART_RENDER) == 0) {
+    fail("the effect does not support smart render");
+  }
+  check(host_->paramsSetup(), "parameter setup");
+  check(host_->sequenceSetup(), "sequence setup");
+  check(host_->updateParamsUI(), "UI update");
 
   auto& params = host_->params();
   for (int slot = 0; slot < kSlotCount; ++slot) {

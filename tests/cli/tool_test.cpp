@@ -248,6 +248,10 @@ TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
        path("out.nosuchformat")},
       {{"render", in, "-o", out, "--path", kShapeData, "--frames", "0-3"}, "'#'"},
       {{"render", in, "-o", out, "--path", kShapeData, "--fps", "0"}, "--fps"},
+#ifdef FIXTURE_MODULE_PATH
+      {{"render", in, "-o", out, "--path", kShapeData, "--module", FIXTURE_MODULE_PATH},
+       "the property list holds no global flags"},
+#endif
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[4] + " " + c.args.back());
