@@ -58,6 +58,11 @@ using PowFn = double (*)(double, double);
 PreRenderData DerivePreRenderData(const ControlValues& controls, std::int32_t downsample_num,
                                   std::uint32_t downsample_den, PowFn pow = nullptr);
 
+// No mask, or Time exactly 0 % or 100 %: the frame is only the copy or the clear.
+inline bool NothingToDraw(const PreRenderData& s) noexcept {
+  return s.path_id == 0 || s.time == 0.0 || s.time == 1.0;
+}
+
 inline ChainSettings ChainSettingsOf(const PreRenderData& s) noexcept {
   return {s.max_half_width, s.min_fraction, s.wh_ratio, s.wh_variance};
 }

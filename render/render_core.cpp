@@ -18,10 +18,6 @@ std::int32_t RatioSeed(std::int32_t seed) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(seed) + 100u);
 }
 
-bool NothingToDraw(const PreRenderData& settings, const MaskPath* path) {
-  return path == nullptr || settings.path_id == 0 || settings.time == 0.0 || settings.time == 1.0;
-}
-
 // Points the frame at the two buffers; the input's size bounds everything.
 void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& input,
                    const ImageView& output) {
@@ -97,7 +93,7 @@ ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format, con
     return kErrMismatchedBuffers;
   }
   StartOutput(settings, format, input, output);
-  if (NothingToDraw(settings, path)) {
+  if (path == nullptr || NothingToDraw(settings)) {
     return kErrNone;
   }
   try {

@@ -82,10 +82,6 @@ class CheckedOutPath {
   PF_PathOutlinePtr path_ = nullptr;
 };
 
-bool NothingToDraw(const PreRenderData& s) noexcept {
-  return s.path_id == 0 || s.time == 0.0 || s.time == 1.0;
-}
-
 // Releases both scoped suites, mask first; a failed release becomes the error only when
 // none is pending.
 PF_Err ReleaseSuites(ScopedSuite& mask, ScopedSuite& world, PF_Err err) noexcept {
