@@ -10,7 +10,7 @@
 #include "cli/cli_error.h"
 #include "common/truncate.h"
 #include "minihost/load_error.h"
-#include "minihost/scaled_path.h"
+#include "minihost/shapes/shape_path.h"
 
 namespace boxwander::cli {
 namespace {
@@ -166,6 +166,12 @@ std::string Hex(std::uint32_t v) {
   return text;
 }
 
+// The mask at a render's downsampling: straight pieces stay the core's straight segments
+// on the scaled vertices, curves are the scaled cubics.
+std::shared_ptr<MaskPath> MaskAt(const shapes::MaskShape& mask, double sx, double sy) {
+  return std::make_shared<shapes::ShapePath>(shapes::ScaleShape(mask, sx, sy));
+}
+
 }  // namespace
 
 std::string FindModule(const std::string& explicitPath) {
@@ -196,8 +202,8 @@ std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath) {
 }
 
 ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
-                             std::shared_ptr<MaskPath> mask, std::uint32_t fps)
-    : host_(OpenModule(modulePath)), mask_(std::move(mask)), fps_(fps) {
+                             const shapes::MaskShape& mask, std::uint32_t fps)
+    : host_(OpenModule(modulePath)), mask_(mask), fps_(fps) {
   const minihost::PropertyList& list = host_->propertyList();
   const auto fail = [&modulePath](const std::string& what) {
     throw CliError(modulePath + ": " + what);
@@ -255,7 +261,9 @@ ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedContro
                  return ValueOf(controls.at(TruncateToInt32(frame)), slot);
                }));
   }
-  host_->paths().set(kMaskId, mask_);
+  host_->paths().setScaled(kMaskId, [mask = mask_](const HostTime&, double sx, double sy) {
+    return MaskAt(mask, sx, sy);
+  });
 }
 
 ModuleSession::~ModuleSession() {
@@ -297,9 +305,10 @@ Chain ModuleSession::chain(std::int32_t frame, std::int32_t width, std::int32_t 
   }
   const PreRenderData settings =
       DerivePreRenderData(values, 1, static_cast<std::uint32_t>(downsample));
+  // The factor the host hands its path source for this downsampling.
   const double scale = 1.0 / downsample;
-  minihost::ScaledPath served(mask_, scale, scale);
-  return ComputeChain(settings, width, height, served);
+  const std::shared_ptr<MaskPath> served = MaskAt(mask_, scale, scale);
+  return ComputeChain(settings, width, height, *served);
 }
 
 }  // namespace boxwander::cli

@@ -9,6 +9,7 @@
 #include "cli/image.h"
 #include "geometry/mask_path.h"
 #include "minihost/host.h"
+#include "minihost/shapes/mask_shape.h"
 #include "render/render_core.h"
 
 namespace boxwander::cli {
@@ -24,11 +25,13 @@ std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath);
 // One applied instance of the effect in our host, driven as the compositing host drives
 // it: setup, then per frame smart pre-render and smart render, sequence setdown at the end.
 // The controls are bound to the parameters the module declares, found by their names; the
-// mask is path 1, chosen by the Path parameter. Every failure throws CliError.
+// mask is path 1, chosen by the Path parameter, served at each render's downsampling with
+// its vertices and handles scaled, as the compositing host does. Every failure throws
+// CliError.
 class ModuleSession {
  public:
   ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
-                std::shared_ptr<MaskPath> mask, std::uint32_t fps);
+                const shapes::MaskShape& mask, std::uint32_t fps);
   ~ModuleSession();
   ModuleSession(const ModuleSession&) = delete;
   ModuleSession& operator=(const ModuleSession&) = delete;
@@ -47,7 +50,7 @@ class ModuleSession {
   minihost::HostTime timeOf(std::int32_t frame) const noexcept;
 
   std::unique_ptr<minihost::Host> host_;
-  std::shared_ptr<MaskPath> mask_;
+  shapes::MaskShape mask_;
   std::uint32_t fps_;
   PF_ParamIndex index_[15] = {};  // by ParamIndex order of the module's controls
 };

@@ -17,7 +17,7 @@
 #include "cli/progress_bar.h"
 #include "cli/rects_json.h"
 #include "cli/workers.h"
-#include "minihost/shapes/shape_path.h"
+#include "minihost/shapes/mask_shape.h"
 
 namespace boxwander::cli {
 namespace {
@@ -87,8 +87,7 @@ shapes::MaskShape LoadMask(const RenderArguments& a) {
 void RenderHere(const RenderArguments& a, const RenderPlan& plan) {
   const shapes::MaskShape shape = LoadMask(a);
   const Image input = Downsample(ReadImage(a.input, plan.depth), a.downsample);
-  ModuleSession session(FindModule(a.module), plan.controls,
-                        std::make_shared<shapes::ShapePath>(shape),
+  ModuleSession session(FindModule(a.module), plan.controls, shape,
                         static_cast<std::uint32_t>(a.fps));
   ProgressBar bar(plan.frames.count(), !a.quiet && !a.worker && plan.frames.count() > 1);
   std::set<std::string> warned;

@@ -30,10 +30,14 @@ ShapePiece PieceOf(const MaskShape& shape, std::int32_t index) {
 }
 
 MaskShape ScaleShape(const MaskShape& shape, double factor) {
+  return ScaleShape(shape, factor, factor);
+}
+
+MaskShape ScaleShape(const MaskShape& shape, double factorX, double factorY) {
   MaskShape scaled = shape;
-  const auto scale = [factor](ShapePoint& p) {
-    p.x *= factor;
-    p.y *= factor;
+  const auto scale = [factorX, factorY](ShapePoint& p) {
+    p.x *= factorX;
+    p.y *= factorY;
   };
   for (MaskVertex& v : scaled.vertices) {
     scale(v.position);

@@ -40,7 +40,10 @@ std::int32_t PieceCount(const MaskShape& shape) noexcept;
 ShapePiece PieceOf(const MaskShape& shape, std::int32_t index);
 
 // The shape at reduced resolution: positions and handles scaled by `factor` (0.5 at half
-// resolution), as the compositing host hands a path to a downsampled render.
+// resolution), as the compositing host hands a path to a downsampled render. A cubic
+// scaled through its control points is the scaled curve exactly, also with different
+// horizontal and vertical factors.
 MaskShape ScaleShape(const MaskShape& shape, double factor);
+MaskShape ScaleShape(const MaskShape& shape, double factorX, double factorY);
 
 }  // namespace boxwander::shapes

@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/downsample.h"
 #include "cli/image_io.h"
 #include "minihost/shapes/shape_path.h"
 #include "render/render_core.h"
@@ -114,13 +115,16 @@ std::string FirstDifference(const Image& a, const Image& b) {
   return "";
 }
 
-// The picture the effect's own core paints from the same settings and path.
-Image CoreRender(const Image& input, const ControlValues& controls, MaskPath& path) {
+// The picture the effect's own core paints from the same settings and path, at
+// 1/downsample.
+Image CoreRender(const Image& input, const ControlValues& controls, MaskPath& path,
+                 std::uint32_t downsample = 1) {
   Image out(input.format(), input.width(), input.height());
   const ImageView in{const_cast<void*>(input.data()), input.width(), input.height(), input.width()};
   const ImageView o{out.data(), out.width(), out.height(), out.width()};
-  EXPECT_EQ(RenderOnBuffers(DerivePreRenderData(controls, 1, 1), input.format(), in, o, &path),
-            kErrNone);
+  EXPECT_EQ(
+      RenderOnBuffers(DerivePreRenderData(controls, 1, downsample), input.format(), in, o, &path),
+      kErrNone);
   return out;
 }
 
@@ -165,24 +169,30 @@ TEST_F(Tool, EachDepthRoundTripsAndMatchesTheCore) {
 }
 
 TEST_F(Tool, DownsampledChainIsTheCoresOnTheScaledPath) {
-  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  const Image picture = Picture(PixelFormat::k8);
+  WriteImage(path("in.png"), picture);
   fs::create_directories(dir_ / "mask");
-  std::ofstream(path("mask/m.json")) << R"({"v":[[2,3],[37,5],[20,22]],"c":true})";
-  const Outcome r = run({"render", path("in.png"), "-o", path("half.png"), "--path",
-                         "@" + path("mask/m.json"), "--downsample", "2", "--max-width", "8",
-                         "--rects-json", path("chain.json"), "--seed", "11"});
+  std::ofstream(path("mask/m.json"))
+      << R"({"v":[[2,3],[37,5],[20,22]],"o":[[0,0],[0,9],[0,0]],"c":true})";
+  const Outcome r = run({"render", path("in.png"), "-o", path("third.png"), "--path",
+                         "@" + path("mask/m.json"), "--downsample", "3", "--max-width", "8",
+                         "--rects-json", path("chain.json"), "--seed", "11", "--time", "40"});
   ASSERT_EQ(r.status, 0) << r.err;
-  const Image half = ReadImage(path("half.png"));
-  EXPECT_EQ(half.width(), 20);
-  EXPECT_EQ(half.height(), 12);
+  const Image third = ReadImage(path("third.png"));
+  EXPECT_EQ(third.width(), 14);
+  EXPECT_EQ(third.height(), 8);
 
+  // The compositing host's reduced resolution: the mask's vertices and handles
+  // scaled, so straight pieces keep the core's own arithmetic.
   ControlValues controls;
   controls.path_id = 1;
   controls.max_width = 8;
   controls.seed = 11;
-  const shapes::MaskShape full{{{{2, 3}, {}, {}}, {{37, 5}, {}, {}}, {{20, 22}, {}, {}}}, true};
-  shapes::ShapePath scaled(shapes::ScaleShape(full, 0.5));
-  const Chain chain = ComputeChain(DerivePreRenderData(controls, 1, 2), 20, 12, scaled);
+  controls.time_fixed = 40 << 16;
+  const shapes::MaskShape full{{{{2, 3}, {}, {}}, {{37, 5}, {}, {0, 9}}, {{20, 22}, {}, {}}}, true};
+  shapes::ShapePath scaled(shapes::ScaleShape(full, 1.0 / 3.0));
+  EXPECT_EQ(FirstDifference(third, CoreRender(Downsample(picture, 3), controls, scaled, 3)), "");
+  const Chain chain = ComputeChain(DerivePreRenderData(controls, 1, 3), 14, 8, scaled);
   ASSERT_GT(chain.rectCount, 1);
 
   std::stringstream text;
@@ -281,12 +291,14 @@ TEST_F(Tool, InfoShowsThePropertyListAndParameters) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::stringstream text;
   text << std::ifstream(out).rdbuf();
-  for (const char* line :
-       {"8BIM kind  eFKT", "8BIM name  \"Boxwander\"",
-        "Max Width        integer slider, valid 2..5000, slider 2..500, default 50",
-        "Time             fixed slider, valid 0..100, slider 0..100, default 50, 1 decimal, "
-        "percent",
-        "W/H              float slider, valid -1..1, slider -1..1, default 0, 2 decimals"}) {
+  for (const char* line : {"8BIM kind  eFKT", "8BIM name  \"Boxwander\"",
+                           "Max Width        integer slider, valid 2..5000, "
+                           "slider 2..500, default 50",
+                           "Time             fixed slider, valid 0..100, "
+                           "slider 0..100, default 50, 1 decimal, "
+                           "percent",
+                           "W/H              float slider, valid -1..1, slider "
+                           "-1..1, default 0, 2 decimals"}) {
     EXPECT_NE(text.str().find(line), std::string::npos) << line << "\n" << text.str();
   }
 }
