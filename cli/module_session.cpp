@@ -275,13 +275,14 @@ HostTime ModuleSession::timeOf(std::int32_t frame) const noexcept {
 }
 
 Image ModuleSession::render(const Image& input, std::int32_t frame, std::int32_t downsample,
-                            std::vector<std::string>& warnings) {
+                            std::vector<std::string>& warnings, const ProgressHook& progress) {
   World world(input.format(), input.width(), input.height());
   ForFormat(input.format(), [&](auto pixel) { CopyIn<decltype(pixel)>(input, world); });
   minihost::RenderOptions options;
   options.time = timeOf(frame);
   options.downsampleX = {1, static_cast<std::uint32_t>(downsample)};
   options.downsampleY = options.downsampleX;
+  options.onProgress = progress;
   const minihost::Frame f = host_->render(world, options);
   for (const std::string& finding : f.audit.findings) {
     warnings.push_back(finding);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath);
 // CliError.
 class ModuleSession {
  public:
+  using ProgressHook = std::function<void(std::int32_t count, std::int32_t total)>;
+
   ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
                 const shapes::MaskShape& mask, std::uint32_t fps);
   ~ModuleSession();
@@ -37,10 +40,10 @@ class ModuleSession {
   ModuleSession& operator=(const ModuleSession&) = delete;
 
   // Renders one frame of `input` (already at the render's downsampling 1/downsample);
-  // `progress` sees every progress call of the module. Findings of the host's books on
-  // the module's conduct are added to `warnings`.
+  // `progress` sees every progress call of the module as it is made. Findings of the
+  // host's books on the module's conduct are added to `warnings`.
   Image render(const Image& input, std::int32_t frame, std::int32_t downsample,
-               std::vector<std::string>& warnings);
+               std::vector<std::string>& warnings, const ProgressHook& progress = {});
 
   // The chain the module places for the frame, computed by the same core from the control
   // values the host hands out at that time and the path as the host serves it.

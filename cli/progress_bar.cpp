@@ -1,6 +1,9 @@
 #include "cli/progress_bar.h"
 
-#include <string>
+#include <algorithm>
+#include <cmath>
+
+#include "common/truncate.h"
 
 namespace boxwander::cli {
 
@@ -11,35 +14,75 @@ ProgressBar::ProgressBar(std::int64_t total, bool enabled, std::FILE* stream)
       start_(std::chrono::steady_clock::now()) {}
 
 ProgressBar::~ProgressBar() {
-  finish();
+  erase();
 }
 
 void ProgressBar::update(std::int64_t done, double partial) {
-  if (!enabled_) {
+  if (!enabled_ || finished_) {
     return;
   }
-  constexpr int kWidth = 30;
   double fraction = (static_cast<double>(done) + partial) / static_cast<double>(total_);
-  fraction = fraction < 0 ? 0 : (fraction > 1 ? 1 : fraction);
+  fraction = std::clamp(std::isnan(fraction) ? 0.0 : fraction, 0.0, 1.0);
+  const int percent = TruncateToInt32(fraction * 100.0);
+  if (drawnWidth_ > 0 && percent == percent_ && done == done_) {
+    return;
+  }
+  done_ = done;
+  fraction_ = fraction;
+  percent_ = percent;
+  draw();
+}
+
+void ProgressBar::draw() {
+  constexpr int kWidth = 30;
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  std::string bar(static_cast<std::size_t>(fraction * kWidth), '#');
+  std::string bar(static_cast<std::size_t>(TruncateToInt32(fraction_ * kWidth)), '#');
   bar.resize(kWidth, '.');
   char eta[32] = "--";
-  if (fraction > 0) {
-    std::snprintf(eta, sizeof eta, "%.1fs", elapsed * (1 - fraction) / fraction);
+  if (fraction_ > 0) {
+    std::snprintf(eta, sizeof eta, "%.1fs", elapsed * (1 - fraction_) / fraction_);
   }
-  std::fprintf(stream_, "\r[%s] %lld/%lld frames  elapsed %.1fs  left %s ", bar.c_str(),
-               static_cast<long long>(done), static_cast<long long>(total_), elapsed, eta);
+  char line[160];
+  const int n = std::snprintf(
+      line, sizeof line, "[%s] %3d%% %lld/%lld frames  elapsed %.1fs  left %s", bar.c_str(),
+      percent_, static_cast<long long>(done_), static_cast<long long>(total_), elapsed, eta);
+  const std::size_t width = n > 0 ? std::min(static_cast<std::size_t>(n), sizeof line - 1) : 0;
+  // Blanks over what is left of a longer line drawn before.
+  std::fprintf(stream_, "\r%s%*s", line,
+               static_cast<int>(drawnWidth_ > width ? drawnWidth_ - width : 0), "");
   std::fflush(stream_);
-  drawn_ = true;
+  drawnWidth_ = std::max(width, drawnWidth_);
+}
+
+void ProgressBar::erase() {
+  if (drawnWidth_ > 0) {
+    std::fprintf(stream_, "\r%*s\r", static_cast<int>(drawnWidth_), "");
+    std::fflush(stream_);
+    drawnWidth_ = 0;
+  }
+}
+
+void ProgressBar::message(const std::string& line) {
+  const bool redraw = drawnWidth_ > 0;
+  erase();
+  std::fprintf(stream_, "%s\n", line.c_str());
+  std::fflush(stream_);
+  if (redraw) {
+    draw();
+  }
 }
 
 void ProgressBar::finish() {
-  if (drawn_) {
+  if (!enabled_ || finished_) {
+    return;
+  }
+  finished_ = true;
+  if (percent_ >= 0) {
+    draw();
     std::fputc('\n', stream_);
     std::fflush(stream_);
-    drawn_ = false;
+    drawnWidth_ = 0;
   }
 }
 

@@ -89,16 +89,25 @@ void RenderHere(const RenderArguments& a, const RenderPlan& plan) {
   const Image input = Downsample(ReadImage(a.input, plan.depth), a.downsample);
   ModuleSession session(FindModule(a.module), plan.controls, shape,
                         static_cast<std::uint32_t>(a.fps));
+  // A worker reports to its parent, which draws the one bar for all of them.
   ProgressBar bar(plan.frames.count(), !a.quiet && !a.worker && plan.frames.count() > 1);
+  WorkerReporter reporter;
   std::set<std::string> warned;
   std::vector<std::string> warnings;
+  std::int64_t done = 0;
+  const auto progress = [&](std::int32_t count, std::int32_t total) {
+    if (a.worker) {
+      reporter.progress(count, total);
+    } else {
+      bar.update(done, total > 0 ? static_cast<double>(count) / total : 0.0);
+    }
+  };
   bar.update(0);
   for (std::int32_t frame = plan.frames.first;; ++frame) {
-    const Image output = session.render(input, frame, a.downsample, warnings);
+    const Image output = session.render(input, frame, a.downsample, warnings, progress);
     for (const std::string& w : warnings) {
       if (warned.insert(w).second) {
-        bar.finish();
-        std::fprintf(stderr, "boxwander: warning: host: %s\n", w.c_str());
+        bar.message("boxwander: warning: host: " + w);
       }
     }
     warnings.clear();
@@ -107,14 +116,15 @@ void RenderHere(const RenderArguments& a, const RenderPlan& plan) {
       const Chain chain = session.chain(frame, input.width(), input.height(), a.downsample);
       WriteTextFile(FrameFileName(a.rectsJson, frame), ChainJson(chain, frame));
     }
+    ++done;
     if (a.worker) {
-      std::printf("%d\n", frame);
-      std::fflush(stdout);
+      reporter.frameDone(frame);
     }
-    bar.update(std::int64_t{frame} - plan.frames.first + 1);
+    bar.update(done);
     if (frame == plan.frames.last)
       break;
   }
+  bar.finish();
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct RenderArguments {
   std::int32_t downsample = 1;
   std::int32_t jobs = 0;  // 0: the number of cores
   bool quiet = false;
-  bool worker = false;  // report finished frames on stdout instead of drawing a bar
+  bool worker = false;  // report progress to the parent on stdout instead of drawing a bar
 
   std::string mode;
   std::string time;

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -271,6 +272,64 @@ TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+  }
+}
+
+// The states of the progress bar on stderr: each is drawn after a carriage
+// return.
+std::vector<std::string> BarStates(const std::string& err) {
+  std::vector<std::string> states;
+  std::size_t start = 0;
+  for (std::size_t end; start < err.size(); start = end + 1) {
+    end = std::min(err.find('\r', start), err.find('\n', start));
+    end = end == std::string::npos ? err.size() : end;
+    if (err.compare(start, 1, "[") == 0)
+      states.push_back(err.substr(start, end - start));
+  }
+  return states;
+}
+
+TEST_F(Tool, TheBarMovesWithTheHostsProgressCallsInOneProcessOrInWorkers) {
+  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  for (const std::string jobs : {"1", "2"}) {
+    SCOPED_TRACE("jobs " + jobs);
+    const Outcome r = run({"render", path("in.png"), "-o", path("j" + jobs + "/f.#.png"), "--path",
+                           kShapeData, "--frames", "0-1", "--max-width", "4", "--jobs", jobs});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // While no frame is done, only the module's progress reports can move the
+    // bar.
+    bool moved = false;
+    for (const std::string& state : BarStates(r.err)) {
+      int percent = 0;
+      int matched = 0;
+      std::sscanf(state.c_str(), "[%*[#.]] %d%% 0/2 frames%n", &percent, &matched);
+      moved |= matched > 0 && percent > 0;
+    }
+    EXPECT_TRUE(moved) << r.err;
+    EXPECT_NE(BarStates(r.err).back().find("100% 2/2 frames"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.back(), '\n');
+  }
+}
+
+TEST_F(Tool, AFailingFramesMessageHasALineOfItsOwnBesideTheBar) {
+  WriteImage(path("in.png"), Picture(PixelFormat::k8));
+  for (const std::string jobs : {"1", "2"}) {
+    SCOPED_TRACE("jobs " + jobs);
+    const fs::path out = dir_ / ("j" + jobs);
+    fs::create_directories(out / "f.3.png");  // frame 3 cannot take its name
+    const Outcome r = run({"render", path("in.png"), "-o", (out / "f.#.png").string(), "--path",
+                           kShapeData, "--frames", "0-3", "--max-width", "4", "--jobs", jobs});
+    EXPECT_NE(r.status, 0);
+    const std::size_t at = r.err.find("boxwander: ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    // The bar's line was cleared first: the message starts a line and holds no
+    // bar.
+    EXPECT_TRUE(at == 0 || r.err[at - 1] == '\r' || r.err[at - 1] == '\n') << r.err;
+    const std::string line = r.err.substr(at, r.err.find('\n', at) - at);
+    EXPECT_NE(line.find("f.3.png"), std::string::npos) << line;
+    EXPECT_EQ(line.find_first_of("\r["), std::string::npos) << line;
+    // Frames 0 to 2 written whole, nothing half-written beside them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
   }
 }
 
