@@ -154,6 +154,12 @@ Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
   }
 }
 
+void CheckImageFormat(const std::string& path) {
+  if (!OIIO::ImageOutput::create(path)) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+}
+
 void WriteImage(const std::string& path, const Image& image) {
   const fs::path target(path);
   std::error_code error;

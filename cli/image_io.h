@@ -26,4 +26,8 @@ Image ReadImage(const std::string& path, std::optional<PixelFormat> depth = std:
 // directories are created). Throws CliError naming the file.
 void WriteImage(const std::string& path, const Image& image);
 
+// Throws CliError naming the file, as WriteImage would, when no format writes files with
+// this name's extension: a check before any frame is rendered.
+void CheckImageFormat(const std::string& path);
+
 }  // namespace boxwander::cli

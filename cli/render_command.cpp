@@ -168,14 +168,19 @@ std::vector<std::string> WorkerArguments(const RenderArguments& a, FrameRange ra
 int RunRender(const RenderArguments& a) {
   try {
     const RenderPlan plan = Plan(a);
+    // Before any frame is rendered: a format that cannot be written fails every frame.
+    CheckImageFormat(FrameFileName(a.output, plan.frames.first));
     if (plan.jobs <= 1 || a.worker) {
       RenderHere(a, plan);
       return 0;
     }
-    // What every worker would refuse is refused here once: mask, image, module.
-    LoadMask(a);
+    // What every worker would refuse is refused here once, in one line: mask, image,
+    // module and its setup.
     ReadImage(a.input, plan.depth);
-    OpenModule(FindModule(a.module));
+    {
+      const ModuleSession trial(FindModule(a.module), plan.controls, LoadMask(a),
+                                static_cast<std::uint32_t>(a.fps));
+    }
     // Contiguous ranges, one per worker: the effect does not declare itself thread-safe,
     // so frames run side by side in separate processes.
     std::vector<std::vector<std::string>> lists;

@@ -160,6 +160,8 @@ TEST_F(ImageFiles, FailuresNameTheFileAndLeaveNothingBehind) {
       {"corrupt input", [&] { ReadImage(path("corrupt.png")); }, path("corrupt.png") + ": "},
       {"unknown format", [&] { WriteImage(path("out.nosuchformat"), image); },
        path("out.nosuchformat") + ": "},
+      {"unknown format found early", [&] { CheckImageFormat(path("out.nosuchformat")); },
+       path("out.nosuchformat") + ": "},
       {"directory is a file", [&] { WriteImage(path("a-file/out.png"), image); },
        "cannot create the directory"},
       {"depth", [] { ParseDepth("24"); }, "--depth: expected 8, 16 or 32"},

@@ -257,10 +257,17 @@ TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
        path("not-a-module.so")},
       {{"render", in, "-o", path("out.nosuchformat"), "--path", kShapeData},
        path("out.nosuchformat")},
+      // Refused once, before any worker starts, not once per worker.
+      {{"render", in, "-o", path("f.#.nosuchformat"), "--path", kShapeData, "--frames", "0-3",
+        "--jobs", "2"},
+       path("f.0.nosuchformat")},
       {{"render", in, "-o", out, "--path", kShapeData, "--frames", "0-3"}, "'#'"},
       {{"render", in, "-o", out, "--path", kShapeData, "--fps", "0"}, "--fps"},
 #ifdef FIXTURE_MODULE_PATH
       {{"render", in, "-o", out, "--path", kShapeData, "--module", FIXTURE_MODULE_PATH},
+       "the property list holds no global flags"},
+      {{"render", in, "-o", path("f.#.png"), "--path", kShapeData, "--frames", "0-3", "--jobs", "2",
+        "--module", FIXTURE_MODULE_PATH},
        "the property list holds no global flags"},
 #endif
   };
