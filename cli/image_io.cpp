@@ -1,8 +1,10 @@
 #include "cli/image_io.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <OpenImageIO/imageio.h>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -88,6 +90,36 @@ auto FileSamples(const Image& image, int channels) {
   return samples;
 }
 
+// Image libraries (libpng among them) print complaints of their own on stderr. The tool
+// tells every failure in one line of its own, with the library's reason taken from
+// OpenImageIO, so theirs are held back while a file is read or written.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) {
+      ::dup2(null, STDERR_FILENO);
+    }
+    if (null >= 0) {
+      ::close(null);
+    }
+  }
+  ~QuietStderr() {
+    if (saved_ >= 0) {
+      std::fflush(stderr);
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+    }
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
 // Removes the temporary file unless the write got as far as renaming it.
 struct TemporaryFile {
   fs::path path;
@@ -113,6 +145,7 @@ PixelFormat ParseDepth(std::string_view text) {
 }
 
 Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
+  const QuietStderr quiet;
   OIIO::ImageSpec config;
   config.attribute("oiio:UnassociatedAlpha", 1);  // alpha as stored, never premultiplied
   auto in = OIIO::ImageInput::open(path, &config);
@@ -161,6 +194,7 @@ void CheckImageFormat(const std::string& path) {
 }
 
 void WriteImage(const std::string& path, const Image& image) {
+  const QuietStderr quiet;
   const fs::path target(path);
   std::error_code error;
   if (target.has_parent_path()) {

@@ -239,6 +239,8 @@ TEST_F(Tool, KeyframedRangeInWorkersEqualsOneProcess) {
 TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
   WriteImage(path("in.png"), Picture(PixelFormat::k8));
   std::ofstream(path("bad.png")) << "not an image";
+  fs::copy_file(path("in.png"), path("cut.png"));
+  fs::resize_file(path("cut.png"), fs::file_size(path("cut.png")) / 2);  // its data cut short
   std::ofstream(path("not-a-module.so")) << "not a module";
   struct Case {
     std::vector<std::string> args;
@@ -249,6 +251,7 @@ TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
   const Case cases[] = {
       {{"render", path("missing.png"), "-o", out, "--path", kShapeData}, path("missing.png")},
       {{"render", path("bad.png"), "-o", out, "--path", kShapeData}, path("bad.png")},
+      {{"render", path("cut.png"), "-o", out, "--path", kShapeData}, path("cut.png")},
       {{"render", in, "-o", out, "--path", "M 3 4 L 35"}, "--path: path data, offset 10: "},
       {{"render", in, "-o", out, "--path", kShapeData, "--time", "150"},
        "--time: 150 is out of range 0..100"},
@@ -278,7 +281,7 @@ TEST_F(Tool, FailuresSayWhyInOneLineAndWriteNothing) {
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
   }
 }
 
