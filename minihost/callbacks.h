@@ -45,6 +45,10 @@ struct Callbacks {
     } catch (const std::exception& e) {
       Misbehaviour(host, std::string("host error in ") + op + ": " + e.what());
       return PF_Err_BAD_CALLBACK_PARAM;
+    } catch (...) {
+      // From a caller's hook, say: it must not unwind through the module either.
+      Misbehaviour(host, std::string("host error in ") + op + ": an exception of unknown type");
+      return PF_Err_BAD_CALLBACK_PARAM;
     }
   }
 

@@ -170,6 +170,12 @@ TEST_F(HostTest, ProgressIsSeenLiveEvenWhenTheCallIsCancelled) {
     EXPECT_EQ(host.handles().liveCount(), 2u);
     host.faults().clear();
   }
+  // A hook that throws does not unwind through the module: the call answers an error.
+  RenderOptions throwing;
+  throwing.onProgress = [](std::int32_t, std::int32_t) { throw 42; };
+  const Frame f = host.render(input, throwing);
+  EXPECT_EQ(f.err, PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_NE(f.audit.report().find("host error in progress"), std::string::npos) << f.audit.report();
 }
 
 TEST(HostSetupTest, SetupStopsAtTheFirstFailingCommand) {
