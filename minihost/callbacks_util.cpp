@@ -142,7 +142,11 @@ PF_Handle Callbacks::NewHandle(uint64_t size) {
   if (host->faults_.onCall(HostOp::kNewHandle)) {
     return nullptr;
   }
-  return host->handles_.allocate(size);
+  try {
+    return host->handles_.allocate(size);
+  } catch (...) {
+    return nullptr;  // the host's own books could not grow: no memory, as far as it can tell
+  }
 }
 
 void* Callbacks::LockHandle(PF_Handle handle) {
@@ -150,23 +154,33 @@ void* Callbacks::LockHandle(PF_Handle handle) {
   if (host == nullptr || !Allowed(*host, "host_lock_handle", {})) {
     return nullptr;
   }
-  if (host->faults_.onCall(HostOp::kLockHandle)) {
+  // Only recording a misuse can throw; the answer stays the same.
+  try {
+    return host->handles_.lock(handle);
+  } catch (...) {
     return nullptr;
   }
-  return host->handles_.lock(handle);
 }
 
 void Callbacks::UnlockHandle(PF_Handle handle) {
   Host* host = Current();
   if (host != nullptr && Allowed(*host, "host_unlock_handle", {})) {
-    host->handles_.unlock(handle);
+    try {
+      host->handles_.unlock(handle);
+    } catch (...) {
+      // Recording a misuse failed; the handle is as it was.
+    }
   }
 }
 
 void Callbacks::DisposeHandle(PF_Handle handle) {
   Host* host = Current();
   if (host != nullptr && Allowed(*host, "host_dispose_handle", {})) {
-    host->handles_.dispose(handle);
+    try {
+      host->handles_.dispose(handle);
+    } catch (...) {
+      // Recording a misuse failed; a live handle was freed before that.
+    }
   }
 }
 

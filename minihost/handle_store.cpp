@@ -80,11 +80,13 @@ void HandleStore::dispose(Handle h) {
     ledger_.misbehaviour("host_dispose_handle of a handle the host does not own");
     return;
   }
-  if (!GuardsIntact(it->second)) {
-    ledger_.misbehaviour("write outside a " + Describe(it->second.size) +
-                         " found when it was disposed");
-  }
+  // Freed first, so that the block goes even if recording what was found fails.
+  const bool intact = GuardsIntact(it->second);
+  const std::uint64_t size = it->second.size;
   entries_.erase(it);
+  if (!intact) {
+    ledger_.misbehaviour("write outside a " + Describe(size) + " found when it was disposed");
+  }
 }
 
 std::uint64_t HandleStore::size(Handle h) const noexcept {
