@@ -154,6 +154,9 @@ void* Callbacks::LockHandle(PF_Handle handle) {
   if (host == nullptr || !Allowed(*host, "host_lock_handle", {})) {
     return nullptr;
   }
+  if (host->faults_.onCall(HostOp::kLockHandle)) {
+    return nullptr;
+  }
   // Only recording a misuse can throw; the answer stays the same.
   try {
     return host->handles_.lock(handle);
