@@ -8,6 +8,7 @@
 #include "cli/frame_range.h"
 #include "cli/image_io.h"
 #include "cli/render_command.h"
+#include "common/truncate.h"
 
 namespace boxwander::cli {
 namespace {
@@ -33,9 +34,12 @@ Image DemoPicture() {
     for (std::int32_t x = 0; x < kWidth; ++x) {
       const double u = static_cast<double>(x) / kWidth;
       const double v = static_cast<double>(y) / kHeight;
-      Pixel8 c{255, static_cast<std::uint8_t>(40 + 150 * u),
-               static_cast<std::uint8_t>(50 + 90 * (0.5 + 0.5 * std::sin(6.0 * v + 2.0 * u))),
-               static_cast<std::uint8_t>(190 - 120 * u)};
+      const auto channel = [](double value) {
+        return static_cast<std::uint8_t>(TruncateToInt32(value));
+      };
+      Pixel8 c{255, channel(40 + 150 * u),
+               channel(50 + 90 * (0.5 + 0.5 * std::sin(6.0 * v + 2.0 * u))),
+               channel(190 - 120 * u)};
       for (const auto& d : discs) {
         if (std::hypot(x - d.x, y - d.y) < d.r)
           c = {255, d.red, d.green, d.blue};

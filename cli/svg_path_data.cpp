@@ -6,6 +6,8 @@
 #include <optional>
 #include <system_error>
 
+#include "common/truncate.h"
+
 namespace boxwander::cli {
 
 PathDataError::PathDataError(std::size_t offset, const std::string& message)
@@ -241,7 +243,7 @@ void ArcTo(ShapeBuilder& out, ShapePoint from, double rx, double ry, double rota
     delta -= 2.0 * std::numbers::pi;
 
   const double quarter = 0.5 * std::numbers::pi;
-  int pieces = static_cast<int>(std::ceil(std::abs(delta) / quarter - 1e-9));
+  int pieces = TruncateToInt32(std::ceil(std::abs(delta) / quarter - 1e-9));
   if (pieces < 1)
     pieces = 1;
   const double step = delta / pieces;
