@@ -31,9 +31,8 @@ struct ImageView {
 // clear, then (with a path and a Time strictly between 0 and 1) walk, reveal and draw.
 // The output must be at least as large as the input. path may be null (no mask).
 // Returns the first error (a path failure or a progress result).
-ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format,
-                          const ImageView& input, const ImageView& output, MaskPath* path,
-                          const ProgressFn& progress = {});
+ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format, const ImageView& input,
+                          const ImageView& output, MaskPath* path, const ProgressFn& progress = {});
 
 // The chain a render places, copied out of the list: for tools and tests that show it.
 struct Chain {

@@ -32,7 +32,7 @@ struct RenderFrame {
   RandomGenerator ratio_rng;
   Pixel16 edge_color16{};
   PixelFloat edge_color_float{};
-  double edge_gain = 1.0;  // 2^edge_brightness - 1
+  double edge_gain = 1.0;       // 2^edge_brightness - 1
   std::int32_t edge_inset = 0;  // edge_thickness - 1
   RectList rects;
   std::int32_t rectCount = 0;
