@@ -6,19 +6,10 @@
 #include "cli/controls.h"
 #include "cli/frame_range.h"
 #include "cli/keyframes.h"
+#include "failure_of.h"
 
 namespace boxwander::cli {
 namespace {
-
-template <class F>
-std::string FailureOf(F parse) {
-  try {
-    parse();
-  } catch (const CliError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 TEST(Keyframes, LinearBetweenHeldOutside) {
   struct Case {

@@ -8,22 +8,12 @@
 #include "cli/mask_json.h"
 #include "cli/path_source.h"
 #include "cli/svg_file.h"
+#include "failure_of.h"
 
 namespace boxwander::cli {
 namespace {
 
 using shapes::MaskShape;
-
-// Runs `parse` and returns the message it failed with, or "" when it succeeded.
-template <class F>
-std::string FailureOf(F parse) {
-  try {
-    parse();
-  } catch (const CliError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 TEST(MaskJson, ReadsTheHostsExchangeForm) {
   const MaskShape full =

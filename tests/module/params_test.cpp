@@ -5,26 +5,39 @@
 #include <cstring>
 #include <string>
 
+#include "common/truncate.h"
 #include "tests/module/module_host.h"
 
 namespace boxwander::test {
 namespace {
 
 constexpr std::int32_t F(double v) {
-  return static_cast<std::int32_t>(v * 65536.0);
+  return TruncateToInt32(v * 65536.0);
+}
+
+struct Case {
+  const char* name;
+  PF_ParamType type;
+  double validMin, validMax, sliderMin, sliderMax, dephault;
+  int precision;
+  int display;
+  const char* text;  // popup choices or checkbox label
+};
+
+// Every slider kind: its ranges, and a value equal to the default.
+template <class Slider>
+void ExpectRangesAndDefault(const Slider& s, const Case& c) {
+  EXPECT_EQ(s.valid_min, c.validMin);
+  EXPECT_EQ(s.valid_max, c.validMax);
+  EXPECT_EQ(s.slider_min, c.sliderMin);
+  EXPECT_EQ(s.slider_max, c.sliderMax);
+  EXPECT_EQ(s.dephault, c.dephault);
+  EXPECT_EQ(s.value, c.dephault);
 }
 
 TEST(Params, FreshInstanceShowsTheFourteenControls) {
   // Numbers as the host stores them: fixed sliders in 16.16, float slider ranges in
   // single precision. value equals the default everywhere.
-  struct Case {
-    const char* name;
-    PF_ParamType type;
-    double validMin, validMax, sliderMin, sliderMax, dephault;
-    int precision;
-    int display;
-    const char* text;  // popup choices or checkbox label
-  };
   const Case cases[] = {
       {"Path", PF_Param_PATH, 0, 0, 0, 0, 0, 0, 0, ""},
       {"Mode", PF_Param_POPUP, 0, 0, 0, 0, 1, 0, 0, "Continuous|Discrete 1|Discrete 2"},
@@ -61,34 +74,19 @@ TEST(Params, FreshInstanceShowsTheFourteenControls) {
     switch (c.type) {
       case PF_Param_SLIDER: {
         const PF_SliderDef& s = d.u.sd;
-        EXPECT_EQ(s.valid_min, c.validMin);
-        EXPECT_EQ(s.valid_max, c.validMax);
-        EXPECT_EQ(s.slider_min, c.sliderMin);
-        EXPECT_EQ(s.slider_max, c.sliderMax);
-        EXPECT_EQ(s.dephault, c.dephault);
-        EXPECT_EQ(s.value, c.dephault);
+        ExpectRangesAndDefault(s, c);
         break;
       }
       case PF_Param_FIX_SLIDER: {
         const PF_FixedSliderDef& s = d.u.fd;
-        EXPECT_EQ(s.valid_min, c.validMin);
-        EXPECT_EQ(s.valid_max, c.validMax);
-        EXPECT_EQ(s.slider_min, c.sliderMin);
-        EXPECT_EQ(s.slider_max, c.sliderMax);
-        EXPECT_EQ(s.dephault, c.dephault);
-        EXPECT_EQ(s.value, c.dephault);
+        ExpectRangesAndDefault(s, c);
         EXPECT_EQ(s.precision, c.precision);
         EXPECT_EQ(s.display_flags, c.display);
         break;
       }
       case PF_Param_FLOAT_SLIDER: {
         const PF_FloatSliderDef& s = d.u.fs_d;
-        EXPECT_EQ(s.valid_min, c.validMin);
-        EXPECT_EQ(s.valid_max, c.validMax);
-        EXPECT_EQ(s.slider_min, c.sliderMin);
-        EXPECT_EQ(s.slider_max, c.sliderMax);
-        EXPECT_EQ(s.dephault, c.dephault);
-        EXPECT_EQ(s.value, c.dephault);
+        ExpectRangesAndDefault(s, c);
         EXPECT_EQ(s.precision, c.precision);
         EXPECT_EQ(s.display_flags, c.display);
         EXPECT_EQ(s.fs_flags, 0) << "no phase";
