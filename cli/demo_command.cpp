@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/cli_error.h"
-#include "cli/frame_range.h"
-#include "cli/image_io.h"
+#include "cli/common/cli_error.h"
+#include "cli/controls/frame_range.h"
+#include "cli/io/image_io.h"
 #include "cli/render_command.h"
 #include "common/truncate.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "cli/cli_error.h"
+#include "cli/common/cli_error.h"
 #include "cli/module_session.h"
 
 namespace boxwander::cli {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/controls.h"
+#include "cli/controls/controls.h"
 #include "cli/demo_command.h"
 #include "cli/info_command.h"
 #include "cli/render_command.h"

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <variant>
 
-#include "cli/cli_error.h"
+#include "cli/common/cli_error.h"
+#include "cli/shapes/shape_path.h"
 #include "common/truncate.h"
 #include "minihost/load_error.h"
-#include "minihost/shapes/shape_path.h"
 
 namespace boxwander::cli {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/controls.h"
-#include "cli/image.h"
+#include "cli/controls/controls.h"
+#include "cli/io/image.h"
+#include "cli/shapes/mask_shape.h"
 #include "geometry/mask_path.h"
 #include "minihost/host.h"
-#include "minihost/shapes/mask_shape.h"
 #include "render/render_core.h"
 
 namespace boxwander::cli {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "cli/cli_error.h"
+#include "cli/common/cli_error.h"
 
 namespace boxwander::cli {
 

@@ -8,16 +8,16 @@
 #include <set>
 #include <thread>
 
-#include "cli/cli_error.h"
-#include "cli/controls.h"
-#include "cli/downsample.h"
-#include "cli/image_io.h"
+#include "cli/common/cli_error.h"
+#include "cli/controls/controls.h"
+#include "cli/io/downsample.h"
+#include "cli/io/image_io.h"
 #include "cli/module_session.h"
-#include "cli/path_source.h"
+#include "cli/paths/path_source.h"
 #include "cli/progress_bar.h"
 #include "cli/rects_json.h"
+#include "cli/shapes/mask_shape.h"
 #include "cli/workers.h"
-#include "minihost/shapes/mask_shape.h"
 
 namespace boxwander::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/frame_range.h"
+#include "cli/controls/frame_range.h"
 
 namespace boxwander::cli {
 

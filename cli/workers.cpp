@@ -12,8 +12,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "cli/cli_error.h"
-#include "cli/number_text.h"
+#include "cli/common/cli_error.h"
+#include "cli/common/number_text.h"
 
 extern char** environ;
 

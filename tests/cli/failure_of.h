@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/cli_error.h"
+#include "cli/common/cli_error.h"
 
 namespace boxwander::cli {
 

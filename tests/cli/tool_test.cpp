@@ -15,9 +15,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/downsample.h"
-#include "cli/image_io.h"
-#include "minihost/shapes/shape_path.h"
+#include "cli/io/downsample.h"
+#include "cli/io/image_io.h"
+#include "cli/shapes/shape_path.h"
 #include "render/render_core.h"
 
 extern char** environ;

@@ -1,0 +1,249 @@
+#include "cli/io/image_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <OpenImageIO/imageio.h>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+#include "cli/common/cli_error.h"
+#include "cli/io/sample_convert.h"
+
+namespace boxwander::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Images larger than this are refused rather than attempted.
+constexpr std::int64_t kMaxPixels = std::int64_t{1} << 30;
+
+std::string FirstLine(const std::string& text) {
+  const std::string line = text.substr(0, text.find('\n'));
+  return line.empty() ? "unknown error" : line;
+}
+
+// Which file channels make up the picture.
+struct ChannelMap {
+  int count = 0;  // channels per file pixel
+  int colour[3] = {0, 0, 0};
+  int colours = 0;  // 1: grey, 2: red and green, 3: red, green, blue
+  int alpha = -1;   // -1: opaque
+};
+
+template <class P, class T>
+void Convert(const std::vector<T>& samples, const ChannelMap& map, Image& image) {
+  using Channel = typename PixelTraits<P>::Channel;
+  using Sample = FileSample<Channel>;
+  P* out = image.pixels<P>();
+  const std::int64_t count = image.pixelCount();
+  for (std::int64_t i = 0; i < count; ++i) {
+    const T* s = samples.data() + i * map.count;
+    P& p = out[i];
+    p.red = Sample::From(s[map.colour[0]]);
+    p.green = map.colours >= 2 ? Sample::From(s[map.colour[1]]) : p.red;
+    p.blue =
+        map.colours >= 3 ? Sample::From(s[map.colour[2]]) : (map.colours == 2 ? Channel{} : p.red);
+    p.alpha = map.alpha >= 0 ? Sample::From(s[map.alpha]) : PixelTraits<P>::kFull;
+  }
+}
+
+template <class T>
+Image ReadSamples(OIIO::ImageInput& in, const std::string& path, OIIO::TypeDesc type,
+                  const ChannelMap& map, PixelFormat depth, std::int32_t width,
+                  std::int32_t height) {
+  std::vector<T> samples(static_cast<std::size_t>(std::int64_t{width} * height * map.count));
+  if (!in.read_image(0, 0, 0, map.count, type, samples.data())) {
+    throw CliError(path + ": " + FirstLine(in.geterror()));
+  }
+  Image image(depth, width, height);
+  switch (depth) {
+    case PixelFormat::k8:
+      Convert<Pixel8>(samples, map, image);
+      break;
+    case PixelFormat::k16:
+      Convert<Pixel16>(samples, map, image);
+      break;
+    case PixelFormat::kFloat:
+      Convert<PixelFloat>(samples, map, image);
+      break;
+  }
+  return image;
+}
+
+template <class P>
+auto FileSamples(const Image& image, int channels) {
+  using Channel = typename PixelTraits<P>::Channel;
+  std::vector<Channel> samples(static_cast<std::size_t>(image.pixelCount() * channels));
+  const P* in = image.pixels<P>();
+  for (std::int64_t i = 0; i < image.pixelCount(); ++i) {
+    Channel* s = samples.data() + i * channels;
+    s[0] = ToFile(in[i].red);
+    s[1] = ToFile(in[i].green);
+    s[2] = ToFile(in[i].blue);
+    if (channels == 4)
+      s[3] = ToFile(in[i].alpha);
+  }
+  return samples;
+}
+
+// Image libraries (libpng among them) print complaints of their own on stderr. The tool
+// tells every failure in one line of its own, with the library's reason taken from
+// OpenImageIO, so theirs are held back while a file is read or written.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) {
+      ::dup2(null, STDERR_FILENO);
+    }
+    if (null >= 0) {
+      ::close(null);
+    }
+  }
+  ~QuietStderr() {
+    if (saved_ >= 0) {
+      std::fflush(stderr);
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+    }
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+// Removes the temporary file unless the write got as far as renaming it.
+struct TemporaryFile {
+  fs::path path;
+  bool keep = false;
+  ~TemporaryFile() {
+    if (!keep) {
+      std::error_code ignored;
+      fs::remove(path, ignored);
+    }
+  }
+};
+
+}  // namespace
+
+PixelFormat ParseDepth(std::string_view text) {
+  if (text == "8")
+    return PixelFormat::k8;
+  if (text == "16")
+    return PixelFormat::k16;
+  if (text == "32")
+    return PixelFormat::kFloat;
+  throw CliError("--depth: expected 8, 16 or 32, found '" + std::string(text) + "'");
+}
+
+Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
+  const QuietStderr quiet;
+  OIIO::ImageSpec config;
+  config.attribute("oiio:UnassociatedAlpha", 1);  // alpha as stored, never premultiplied
+  auto in = OIIO::ImageInput::open(path, &config);
+  if (!in) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+  const OIIO::ImageSpec& spec = in->spec();
+  if (spec.width <= 0 || spec.height <= 0 || spec.nchannels <= 0) {
+    throw CliError(path + ": the image is empty");
+  }
+  if (std::int64_t{spec.width} * spec.height > kMaxPixels || spec.depth > 1) {
+    throw CliError(path + ": the image is too large or not a flat picture");
+  }
+  ChannelMap map;
+  map.count = spec.nchannels;
+  map.alpha =
+      spec.alpha_channel >= 0 && spec.alpha_channel < spec.nchannels ? spec.alpha_channel : -1;
+  for (int c = 0; c < spec.nchannels && map.colours < 3; ++c) {
+    if (c != map.alpha)
+      map.colour[map.colours++] = c;
+  }
+  if (map.colours == 0) {
+    throw CliError(path + ": the image has no colour channel");
+  }
+  const auto base = spec.format.basetype;
+  try {
+    if (base == OIIO::TypeDesc::UINT8) {
+      return ReadSamples<std::uint8_t>(*in, path, OIIO::TypeDesc::UINT8, map,
+                                       depth.value_or(PixelFormat::k8), spec.width, spec.height);
+    }
+    if (base == OIIO::TypeDesc::UINT16) {
+      return ReadSamples<std::uint16_t>(*in, path, OIIO::TypeDesc::UINT16, map,
+                                        depth.value_or(PixelFormat::k16), spec.width, spec.height);
+    }
+    return ReadSamples<float>(*in, path, OIIO::TypeDesc::FLOAT, map,
+                              depth.value_or(PixelFormat::kFloat), spec.width, spec.height);
+  } catch (const std::bad_alloc&) {
+    throw CliError(path + ": out of memory");
+  }
+}
+
+void CheckImageFormat(const std::string& path) {
+  if (!OIIO::ImageOutput::create(path)) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+}
+
+void WriteImage(const std::string& path, const Image& image) {
+  const QuietStderr quiet;
+  const fs::path target(path);
+  std::error_code error;
+  if (target.has_parent_path()) {
+    fs::create_directories(target.parent_path(), error);
+    if (error) {
+      throw CliError(path + ": cannot create the directory: " + error.message());
+    }
+  }
+  // The extension stays last: it names the format.
+  TemporaryFile temporary;
+  temporary.path =
+      target.parent_path() / ("." + target.stem().string() + ".partial-" +
+                              std::to_string(::getpid()) + target.extension().string());
+  auto out = OIIO::ImageOutput::create(temporary.path.string());
+  if (!out) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+  const int channels = out->supports("alpha") ? 4 : 3;
+  const auto write = [&](OIIO::TypeDesc type, const auto& samples) {
+    OIIO::ImageSpec spec(image.width(), image.height(), channels, type);
+    spec.alpha_channel = channels == 4 ? 3 : -1;
+    spec.attribute("oiio:UnassociatedAlpha", 1);  // store straight alpha as it is
+    const bool ok = out->open(temporary.path.string(), spec) &&
+                    out->write_image(type, samples.data()) && out->close();
+    if (!ok) {
+      throw CliError(path + ": " + FirstLine(out->geterror()));
+    }
+  };
+  try {
+    switch (image.format()) {
+      case PixelFormat::k8:
+        write(OIIO::TypeDesc::UINT8, FileSamples<Pixel8>(image, channels));
+        break;
+      case PixelFormat::k16:
+        write(OIIO::TypeDesc::UINT16, FileSamples<Pixel16>(image, channels));
+        break;
+      case PixelFormat::kFloat:
+        write(OIIO::TypeDesc::FLOAT, FileSamples<PixelFloat>(image, channels));
+        break;
+    }
+  } catch (const std::bad_alloc&) {
+    throw CliError(path + ": out of memory");
+  }
+  out.reset();
+  fs::rename(temporary.path, target, error);
+  if (error) {
+    throw CliError(path + ": cannot rename the finished file: " + error.message());
+  }
+  temporary.keep = true;
+}
+
+}  // namespace boxwander::cli

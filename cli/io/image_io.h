@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/io/image.h"
+
+namespace boxwander::cli {
+
+// "8", "16" or "32" (float). Throws CliError naming --depth.
+PixelFormat ParseDepth(std::string_view text);
+
+// Reads the first image of a file through OpenImageIO. Its depth follows the file: 8-bit
+// files give 8-bit, 16-bit files 16-bit (0..65535 to 0..32768, see sample_convert.h), every
+// other sample type float; `depth` overrides. One channel is grey; the first three that are
+// not alpha are red, green and blue; without alpha the picture is opaque. Alpha is kept as
+// stored (straight in PNG and TIFF, premultiplied where the format keeps it so, as in EXR).
+// Throws CliError naming the file.
+Image ReadImage(const std::string& path, std::optional<PixelFormat> depth = std::nullopt);
+
+// Writes the image in its own depth, in the format the file name's extension names, with
+// alpha where the format holds it. A format that cannot hold the depth gets the nearest it
+// can, converted by OpenImageIO. The file is written under a temporary name beside the
+// target and renamed when complete, so a failure never leaves a partial file (missing
+// directories are created). Throws CliError naming the file.
+void WriteImage(const std::string& path, const Image& image);
+
+// Throws CliError naming the file, as WriteImage would, when no format writes files with
+// this name's extension: a check before any frame is rendered.
+void CheckImageFormat(const std::string& path);
+
+}  // namespace boxwander::cli

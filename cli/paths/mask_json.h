@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "cli/shapes/mask_shape.h"
+
+namespace boxwander::cli {
+
+// A mask in the compositing host's exchange form:
+//   {"v": [[x, y], ...], "i": [[dx, dy], ...], "o": [[dx, dy], ...], "c": true}
+// v holds the vertices; i and o the in and out handles relative to their vertex (all zero
+// when left out, i.e. straight pieces); c whether the shape is closed (true when left out,
+// as the host's own new shapes are). Throws CliError on malformed JSON, an unknown key, a
+// value of the wrong kind, lists of different lengths, no vertex, or a number that is not
+// finite.
+shapes::MaskShape ParseMaskJson(std::string_view text);
+
+}  // namespace boxwander::cli

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cli/common/cli_error.h"
+#include "cli/paths/mask_json.h"
+#include "cli/paths/path_source.h"
+#include "cli/paths/svg_file.h"
+#include "tests/cli/failure_of.h"
+
+namespace boxwander::cli {
+namespace {
+
+using shapes::MaskShape;
+
+TEST(MaskJson, ReadsTheHostsExchangeForm) {
+  const MaskShape full =
+      ParseMaskJson(R"({"v":[[1,2],[3.5,4]],"i":[[0,0],[-1,0]],"o":[[2,0],[0,0]],"c":false})");
+  EXPECT_EQ(full, (MaskShape{{{{1, 2}, {0, 0}, {2, 0}}, {{3.5, 4}, {-1, 0}, {0, 0}}}, false}));
+  // Handles left out are zero; a shape is closed unless it says otherwise.
+  const MaskShape bare = ParseMaskJson(R"({"v":[[1,2],[3,4],[5,6]]})");
+  EXPECT_EQ(bare, (MaskShape{{{{1, 2}, {}, {}}, {{3, 4}, {}, {}}, {{5, 6}, {}, {}}}, true}));
+}
+
+TEST(MaskJson, RefusesMalformedMasksWithTheReason) {
+  struct Case {
+    const char* json;
+    const char* says;
+  };
+  const Case cases[] = {
+      {R"({"v":[[1,2]],)", "parse error"},
+      {R"([[1,2]])", "expected an object"},
+      {R"({"v":[[1,2]],"closed":true})", "unknown key \"closed\""},
+      {R"({"i":[[1,2]]})", "missing \"v\""},
+      {R"({"v":[]})", "no vertex"},
+      {R"({"v":[[1,2],[3]]})", "\"v\"[1] is not a pair of numbers"},
+      {R"({"v":[[1,"2"]]})", "\"v\"[0] is not a pair of numbers"},
+      {R"({"v":[[1,2],[3,4]],"o":[[0,0]]})", "\"o\" has 1 entries, \"v\" has 2"},
+      {R"({"v":[[1,2]],"c":1})", "\"c\" is not true or false"},
+      {R"({"v":[[1e400,2]]})", "mask JSON"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    const std::string message = FailureOf([&] { ParseMaskJson(c.json); });
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+  }
+}
+
+TEST(SvgFile, FindsTheFirstPathElementsData) {
+  struct Case {
+    const char* name;
+    const char* document;
+    const char* expected;  // the d value, or the error it fails with
+    bool fails;
+  };
+  const Case cases[] = {
+      {"plain", R"(<svg><path id="a" d="M 1 2 L 3 4"/><path d="M 9 9"/></svg>)", "M 1 2 L 3 4",
+       false},
+      {"prologue, comment, cdata, quoted '>'",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [<!ENTITY x \"y\">]>\n"
+       "<svg><!-- <path d=\"M 0 0\"/> --><![CDATA[<path d='M 5 5'/>]]>"
+       "<g title=\"a > b <path d='M 6 6'/>\"><path\n d = 'M 7 8 L 9 10' /></g></svg>",
+       "M 7 8 L 9 10", false},
+      {"prefix and references", R"(<svg:svg><svg:path d="M&#32;1&#x20;2&amp;"/></svg:svg>)",
+       "M 1 2&", false},
+      {"no path, only a longer name", R"(<svg><pathology d="M 1 1"/></svg>)", "no <path> element",
+       true},
+      {"path without d", R"(<svg><path id="x"/><path d="M 1 1"/></svg>)", "no d attribute", true},
+      {"unterminated comment", "<svg><!-- <path d=\"M 1 1\"/>", "unterminated comment", true},
+      {"unquoted value", "<svg><path d=M1></svg>", "quoted attribute value", true},
+      {"unknown entity", R"(<svg><path d="M 1 1&nbsp;"/></svg>)", "unknown entity", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string got;
+    const std::string message = FailureOf([&] { got = FirstPathData(c.document); });
+    if (c.fails) {
+      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+    } else {
+      EXPECT_EQ(message, "");
+      EXPECT_EQ(got, c.expected);
+    }
+  }
+}
+
+class PathSourceFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("boxwander-path-source-" +
+            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string write(const std::string& name, const std::string& text) {
+    const auto path = dir_ / name;
+    std::ofstream(path) << text;
+    return path.string();
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
+  const MaskShape line{{{{0, 0}, {}, {}}, {{10, 0}, {}, {}}}, false};
+  EXPECT_EQ(LoadMaskShape("M 0 0 H 10"), line);
+  EXPECT_EQ(LoadMaskShape("@" + write("a.SVG", "<svg><path d='M 0 0 H 10'/></svg>")), line);
+  EXPECT_EQ(LoadMaskShape("@" + write("a.json", R"({"v":[[0,0],[10,0]],"c":false})")), line);
+
+  struct Case {
+    std::string argument;
+    std::string says;
+  };
+  const std::string badSvg = write("bad.svg", "<svg><path d='M 0 0 L 5'/></svg>");
+  std::filesystem::create_directory(dir_ / "sub.json");
+  const Case cases[] = {
+      {"M 0 0 L 5", "offset 9"},
+      {"M 0 0 L 5 5 M 1 1 L 2 2", "2 subpaths"},
+      {"M 3 3", "draws nothing"},
+      {"@" + badSvg, badSvg + ": path data, offset 9"},
+      {"@" + write("mask.txt", "M 0 0"), ".svg or a .json"},
+      {"@" + (dir_ / "missing.json").string(), "missing.json: cannot open"},
+      {"@" + dir_.string() + "/sub.json", "is a directory"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.argument);
+    const std::string message = FailureOf([&] { LoadMaskShape(c.argument); });
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+  }
+}
+
+}  // namespace
+}  // namespace boxwander::cli
