@@ -4,6 +4,13 @@
 
 namespace boxwander {
 
+// The depth of a render.
+enum class PixelFormat : std::int32_t { k8 = 0, k16 = 1, kFloat = 2 };
+
+inline constexpr std::int32_t BytesPerPixel(PixelFormat f) noexcept {
+  return f == PixelFormat::k8 ? 4 : f == PixelFormat::k16 ? 8 : 16;
+}
+
 // The three pixel layouts: alpha, red, green, blue.
 struct Pixel8 {
   std::uint8_t alpha, red, green, blue;

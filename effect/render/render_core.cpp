@@ -69,6 +69,11 @@ ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, std::vector<std::int32_
 
 void PrepareFrame(RenderFrame& frame, PowFn pow) {
   const PreRenderData& s = *frame.settings;
+  frame.mode = s.mode;
+  frame.time = s.time;
+  frame.edge_mode = s.edge_mode;
+  frame.edge_color = s.edge_color;
+  frame.invert = s.invert;
   SeedForRender(frame.width_rng, s.seed);
   SeedForRender(frame.ratio_rng, RatioSeed(s.seed));
   frame.edge_gain =

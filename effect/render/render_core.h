@@ -11,8 +11,9 @@
 
 namespace boxwander {
 
-// Seeds width_rng (seed) and ratio_rng (seed + 100) and works out the drawing values
-// (edge_gain, edge_color16, edge_color_float, edge_inset) from frame.settings.
+// Seeds width_rng (seed) and ratio_rng (seed + 100), takes the reveal's and the drawing's
+// inputs (mode, time, edge_mode, edge_color, invert) from frame.settings and works out the
+// drawing values (edge_gain, edge_color16, edge_color_float, edge_inset).
 void PrepareFrame(RenderFrame& frame, PowFn pow = nullptr);
 
 // Walks the path into frame.coverage (zeroed by the caller), frame.rects and the totals.

@@ -98,7 +98,8 @@ inline PreRenderData DrawSettings() {
   return s;
 }
 
-// Points the frame at the two images and works out the drawing values from settings.
+// Points the frame at the two images and takes the reveal's and the drawing's inputs from
+// settings, working out the drawing values.
 template <class P>
 void AttachImages(RenderFrame& frame, const PreRenderData& settings, const Image<P>& input,
                   Image<P>& output) {
@@ -111,6 +112,11 @@ void AttachImages(RenderFrame& frame, const PreRenderData& settings, const Image
   frame.in_pixels = input.pixels.data();
   frame.out_pixels = output.pixels.data();
   frame.pixel_count = std::int64_t{input.width} * input.height;
+  frame.mode = settings.mode;
+  frame.time = settings.time;
+  frame.edge_mode = settings.edge_mode;
+  frame.edge_color = settings.edge_color;
+  frame.invert = settings.invert;
   frame.edge_color16 = Color8To16(settings.edge_color);
   frame.edge_color_float = Color8ToFloat(settings.edge_color);
   frame.edge_gain = std::pow(2.0, settings.edge_brightness) - 1.0;

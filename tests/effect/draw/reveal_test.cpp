@@ -94,11 +94,9 @@ struct Walked {
 // Runs the walk with a recording draw; progress answers from `answers` in turn (0 after).
 Walked Walk(const std::vector<RectRecord>& chain, std::int32_t mode, double time,
             std::vector<ErrorCode> answers = {}) {
-  PreRenderData settings = DrawSettings();
-  settings.mode = mode;
-  settings.time = time;
-  RenderFrame frame;
-  frame.settings = &settings;
+  RevealFrame frame;
+  frame.mode = mode;
+  frame.time = time;
   for (const RectRecord& r : chain) {
     frame.rects.append(r);
     frame.halfWidthTotal += r.halfWidth;
