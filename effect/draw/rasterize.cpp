@@ -122,14 +122,7 @@ template void DrawRectangleOf<Pixel16>(const DrawFrame&, const RectRecord&, cons
 template void DrawRectangleOf<PixelFloat>(const DrawFrame&, const RectRecord&, const RectSpan&);
 
 void DrawRectangle(const DrawFrame& frame, const RectRecord& record, const RectSpan& span) {
-  switch (frame.format) {
-    case PixelFormat::k8:
-      return DrawRectangleOf<Pixel8>(frame, record, span);
-    case PixelFormat::k16:
-      return DrawRectangleOf<Pixel16>(frame, record, span);
-    case PixelFormat::kFloat:
-      return DrawRectangleOf<PixelFloat>(frame, record, span);
-  }
+  VisitFormat(frame.format, [&]<class P>(PixelTag<P>) { DrawRectangleOf<P>(frame, record, span); });
 }
 
 }  // namespace boxwander

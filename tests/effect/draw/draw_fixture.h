@@ -32,21 +32,6 @@ inline void PrintTo(const RectSpan& s, std::ostream* os) {
       << ", " << s.down << "}";
 }
 
-template <class P>
-constexpr PixelFormat FormatOf();
-template <>
-constexpr PixelFormat FormatOf<Pixel8>() {
-  return PixelFormat::k8;
-}
-template <>
-constexpr PixelFormat FormatOf<Pixel16>() {
-  return PixelFormat::k16;
-}
-template <>
-constexpr PixelFormat FormatOf<PixelFloat>() {
-  return PixelFormat::kFloat;
-}
-
 // A small picture; rows may be longer than the width, as host worlds' rows may be.
 template <class P>
 struct Image {
@@ -104,7 +89,7 @@ template <class P>
 void AttachImages(RenderFrame& frame, const PreRenderData& settings, const Image<P>& input,
                   Image<P>& output) {
   frame.settings = &settings;
-  frame.format = FormatOf<P>();
+  frame.format = kFormatOf<P>;
   frame.width = input.width;
   frame.height = input.height;
   frame.in_row_pixels = input.rowPixels;

@@ -276,9 +276,9 @@ TEST(DrawRectangle, PaddedRowsAndOverlapOrder) {
   Image<Pixel8> expected = output;
   for (std::int32_t y = 0; y < 4; ++y) {
     for (std::int32_t x = 0; x < 6; ++x) {
-      expected.at(x, y) = BlendOver8(background, a);
+      expected.at(x, y) = BlendOver(background, a);
       if (x >= 3 && y >= 1 && y <= 3) {
-        expected.at(x, y) = BlendOver8(expected.at(x, y), b);
+        expected.at(x, y) = BlendOver(expected.at(x, y), b);
       }
     }
   }
