@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
 #include "bench/scene.h"
@@ -36,17 +35,6 @@ Pixel16 Opaque<Pixel16>() {
 template <>
 PixelFloat Opaque<PixelFloat>() {
   return {1.0f, 0.7f, 0.35f, 0.12f};
-}
-
-template <class P>
-constexpr PixelFormat FormatOf() {
-  if constexpr (std::is_same_v<P, Pixel8>) {
-    return PixelFormat::k8;
-  } else if constexpr (std::is_same_v<P, Pixel16>) {
-    return PixelFormat::k16;
-  } else {
-    return PixelFormat::kFloat;
-  }
 }
 
 template <class P>
@@ -89,7 +77,7 @@ void BM_Reveal(benchmark::State& state) {
   std::vector<std::int32_t> coverage(static_cast<std::size_t>(kWidth) * kHeight);
   RenderFrame frame;
   frame.settings = &settings;
-  frame.format = FormatOf<P>();
+  frame.format = kFormatOf<P>;
   frame.width = kWidth;
   frame.height = kHeight;
   frame.in_row_pixels = kWidth;
@@ -116,7 +104,7 @@ void BM_Render(benchmark::State& state) {
   const ImageView input{in.data(), kWidth, kHeight, kWidth};
   const ImageView output{out.data(), kWidth, kHeight, kWidth};
   for (auto _ : state) {
-    benchmark::DoNotOptimize(RenderOnBuffers(settings, FormatOf<P>(), input, output, &path));
+    benchmark::DoNotOptimize(RenderOnBuffers(settings, kFormatOf<P>, input, output, &path));
     benchmark::ClobberMemory();
   }
 }
