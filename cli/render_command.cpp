@@ -33,7 +33,7 @@ struct RenderPlan {
 RenderPlan Plan(const RenderArguments& a) {
   RenderPlan plan;
   AnimatedControls& c = plan.controls;
-  const std::pair<const NumericControl*, Track*> tracks[] = {
+  const std::pair<const NumericControl*, std::optional<Track>*> tracks[] = {
       {&kTime, &c.time},
       {&kMaxWidth, &c.maxWidth},
       {&kMinWidth, &c.minWidth},

@@ -105,35 +105,7 @@ std::vector<PF_ParamDef> Host::paramArray() const {
     defs[0].u.ld = frame_->inputWorld;
   }
   for (PF_ParamIndex i = 1; i <= params_.count(); ++i) {
-    PF_ParamDef& d = defs[static_cast<std::size_t>(i)];
-    d = params_.def(i);
-    // Reuse checkout's filling without counting a checkout.
-    const ParamValue v = params_.valueAt(i, t);
-    switch (d.param_type) {
-      case PF_Param_SLIDER:
-        d.u.sd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_FIX_SLIDER:
-        d.u.fd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_FLOAT_SLIDER:
-        d.u.fs_d.value = std::get<double>(v);
-        break;
-      case PF_Param_POPUP:
-        d.u.pd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_CHECKBOX:
-        d.u.bd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_COLOR:
-        d.u.cd.value = std::get<PF_Pixel>(v);
-        break;
-      case PF_Param_PATH:
-        d.u.path_d.path_id = std::get<std::int32_t>(v);
-        break;
-      default:
-        break;
-    }
+    defs[static_cast<std::size_t>(i)] = params_.defAt(i, t);
   }
   return defs;
 }

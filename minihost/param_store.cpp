@@ -167,6 +167,12 @@ ParamValue ParamStore::valueAt(PF_ParamIndex index, const HostTime& time) const 
   return value;
 }
 
+PF_ParamDef ParamStore::defAt(PF_ParamIndex index, const HostTime& time) const {
+  PF_ParamDef def = at(index).def;
+  Store(def, valueAt(index, time));
+  return def;
+}
+
 PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamDef& out) {
   if (index == 0) {
     out = {};
@@ -178,9 +184,7 @@ PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamD
     ledger_.misbehaviour("checkout_param of unknown index " + std::to_string(index));
     return PF_Err_INVALID_INDEX;
   }
-  const ParamValue value = valueAt(index, time);
-  out = at(index).def;
-  Store(out, value);
+  out = defAt(index, time);
   ++outstanding_;
   return PF_Err_NONE;
 }

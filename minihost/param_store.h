@@ -49,6 +49,10 @@ class ParamStore {
   // The value at a time; throws like set() when the source gives the wrong form.
   ParamValue valueAt(PF_ParamIndex index, const HostTime& time) const;
 
+  // The definition with its value at time, as a checkout hands it out, without counting
+  // one (the parameter array of a command). Throws like valueAt().
+  PF_ParamDef defAt(PF_ParamIndex index, const HostTime& time) const;
+
   // checkout_param: for index 1..count() the stored definition with the value at time;
   // for index 0 an input-layer definition whose world the caller fills in.
   PF_Err checkout(PF_ParamIndex index, const HostTime& time, PF_ParamDef& out);

@@ -10,6 +10,7 @@
 
 #include "host/host_interface.h"
 #include "host/return_message.h"
+#include "params/param_table.h"
 #include "render/smart_pre_render.h"
 #include "render/smart_render.h"
 
@@ -18,6 +19,15 @@ namespace {
 
 bool operator==(const PF_LRect& a, const PF_LRect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(ControlValues, DefaultsAreTheDeclaredValues) {
+  // Read back from the declared definitions the way smart pre-render reads the controls.
+  PF_ParamDef defs[ToInt(ParamIndex::Count)] = {};
+  for (const ParamSpec& spec : kParamSpecs) {
+    defs[ToInt(spec.index)] = DefinitionOf(spec, nullptr);
+  }
+  EXPECT_TRUE(ControlsOf(defs) == ControlValues{});
 }
 
 TEST(UnionRect, MergesLikeTheHost) {
