@@ -30,21 +30,19 @@ std::int16_t BitDepthOf(PixelFormat f) {
 // Marks the command under way for the callbacks, and clears it however the call ends.
 class ActiveCommand {
  public:
-  ActiveCommand(PF_Cmd& active, PF_OutData*& out, PF_Cmd cmd, PF_OutData* data)
-      : active_(active), out_(out) {
-    active_ = cmd;
-    out_ = data;
+  ActiveCommand(CommandState& state, PF_Cmd cmd, PF_OutData* out) : state_(state) {
+    state_.cmd = cmd;
+    state_.out = out;
   }
   ~ActiveCommand() {
-    active_ = -1;
-    out_ = nullptr;
+    state_.cmd = -1;
+    state_.out = nullptr;
   }
   ActiveCommand(const ActiveCommand&) = delete;
   ActiveCommand& operator=(const ActiveCommand&) = delete;
 
  private:
-  PF_Cmd& active_;
-  PF_OutData*& out_;
+  CommandState& state_;
 };
 
 }  // namespace
@@ -67,29 +65,31 @@ Host::~Host() {
 }
 
 PF_InData Host::makeInData() {
-  utils_ = Callbacks::Utils();
+  utils_ = callbacks::Utils();
   PF_InData in{};
-  in.inter = Callbacks::Interact();
+  in.inter = callbacks::Interact();
   in.utils = &utils_;
   in.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
   in.num_params = params_.count() + 1;
-  const HostTime t = frame_ != nullptr ? frame_->time : time_;
+  const HostTime t = state_.frame != nullptr ? state_.frame->time : time_;
   in.current_time = t.value;
   in.time_step = t.step;
   in.time_scale = t.scale;
   in.total_time = TruncateToInt32(static_cast<double>(t.scale) * 10.0);
   in.downsample_x = {1, 1};
   in.downsample_y = {1, 1};
-  if (frame_ != nullptr) {
-    in.downsample_x = frame_->downsampleX;
-    in.downsample_y = frame_->downsampleY;
+  if (state_.frame != nullptr) {
+    in.downsample_x = state_.frame->downsampleX;
+    in.downsample_y = state_.frame->downsampleY;
     // The layer at full resolution.
-    in.width = TruncateToInt32(frame_->input.width() / ScaleOf(frame_->downsampleX) + 0.5);
-    in.height = TruncateToInt32(frame_->input.height() / ScaleOf(frame_->downsampleY) + 0.5);
+    in.width =
+        TruncateToInt32(state_.frame->input.width() / ScaleOf(state_.frame->downsampleX) + 0.5);
+    in.height =
+        TruncateToInt32(state_.frame->input.height() / ScaleOf(state_.frame->downsampleY) + 0.5);
   }
   in.global_data = globalData_;
   in.sequence_data = sequenceData_;
-  in.pica_basicP = basicSuite_ ? Callbacks::BasicSuite() : nullptr;
+  in.pica_basicP = basicSuite_ ? callbacks::BasicSuite() : nullptr;
   return in;
 }
 
@@ -98,11 +98,11 @@ std::vector<PF_ParamDef> Host::paramArray() const {
   if (params_.count() == 0) {
     return defs;
   }
-  const HostTime t = frame_ != nullptr ? frame_->time : time_;
+  const HostTime t = state_.frame != nullptr ? state_.frame->time : time_;
   defs.resize(static_cast<std::size_t>(params_.count()) + 1);
   defs[0].param_type = PF_Param_LAYER;
-  if (frame_ != nullptr) {
-    defs[0].u.ld = frame_->inputWorld;
+  if (state_.frame != nullptr) {
+    defs[0].u.ld = state_.frame->inputWorld;
   }
   for (PF_ParamIndex i = 1; i <= params_.count(); ++i) {
     defs[static_cast<std::size_t>(i)] = params_.defAt(i, t);
@@ -124,8 +124,8 @@ CommandResult Host::run(PF_Cmd cmd, void* extra) {
   CommandResult result;
   result.cmd = cmd;
   {
-    Callbacks::Scope scope(*this);
-    ActiveCommand active(activeCmd_, activeOut_, cmd, &out);
+    callbacks::Scope scope(*this);
+    ActiveCommand active(state_, cmd, &out);
     try {
       result.err =
           entry_(cmd, &in, &out, pointers.empty() ? nullptr : pointers.data(), nullptr, extra);
@@ -269,6 +269,11 @@ void Host::setup() {
   check(updateParamsUI(), "UI update");
 }
 
+AEGP_PluginID Host::registerPlugin(const char* name) {
+  registeredName_ = name;
+  return nextPluginId_++;
+}
+
 void Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) {
   const auto handle = static_cast<PF_Handle>(data);
   const bool isHandle = handles_.live(handle);
@@ -276,14 +281,14 @@ void Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) 
     ledger_.misbehaviour("pre-render data handed over without a release routine");
   } else {
     PF_InData in = makeInData();
-    Callbacks::Scope scope(*this);
-    inRelease_ = true;
+    callbacks::Scope scope(*this);
+    state_.inRelease = true;
     try {
       release(data, &in);
     } catch (...) {
       ledger_.misbehaviour("an exception left the pre-render data's release routine");
     }
-    inRelease_ = false;
+    state_.inRelease = false;
   }
   if (isHandle && handles_.live(handle)) {
     handles_.unhold(handle);  // not freed by its release routine: the audit shows it
@@ -298,7 +303,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   f.output = options.output
                  ? *options.output
                  : World(input.format(), input.width(), input.height(), options.outputPadding);
-  FrameContext ctx(input, f.output);
+  HostFrame ctx(input, f.output);
   ctx.inputWorld = EffectWorldOf(ctx.input, false);
   ctx.outputWorld = EffectWorldOf(f.output, true);
   ctx.reportedFormat = options.reportedFormat.value_or(FormatCodeOf(input.format()));
@@ -307,10 +312,10 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   ctx.downsampleY = options.downsampleY;
   ctx.onProgress = options.onProgress;
   struct FrameScope {
-    FrameContext*& slot;
+    HostFrame*& slot;
     ~FrameScope() { slot = nullptr; }
-  } frameScope{frame_};
-  frame_ = &ctx;
+  } frameScope{state_.frame};
+  state_.frame = &ctx;
 
   PF_PreRenderInput preIn{};
   preIn.output_request.rect =
@@ -318,7 +323,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   preIn.output_request.channel_mask = 0xF;
   preIn.bitdepth = BitDepthOf(input.format());
   PF_PreRenderOutput preOut{};
-  PF_PreRenderCallbacks preCallbacks = Callbacks::PreRender();
+  PF_PreRenderCallbacks preCallbacks = callbacks::PreRender();
   PF_PreRenderExtra preExtra{&preIn, &preOut, &preCallbacks};
   f.preRender = run(PF_Cmd_SMART_PRE_RENDER, &preExtra);
   f.resultRect = preOut.result_rect;
@@ -334,7 +339,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
     renderIn.output_request = preIn.output_request;
     renderIn.bitdepth = preIn.bitdepth;
     renderIn.pre_render_data = data;
-    PF_SmartRenderCallbacks renderCallbacks = Callbacks::SmartRender();
+    PF_SmartRenderCallbacks renderCallbacks = callbacks::SmartRender();
     PF_SmartRenderExtra renderExtra{&renderIn, &renderCallbacks};
     f.render = run(PF_Cmd_SMART_RENDER, &renderExtra);
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host_interface.h"
+#include "minihost/command_state.h"
 #include "minihost/fault_plan.h"
 #include "minihost/handle_store.h"
 #include "minihost/host_time.h"
@@ -19,8 +20,6 @@
 #include "minihost/world.h"
 
 namespace boxwander::minihost {
-
-struct Callbacks;  // the host's C entry points, defined with the host
 
 // What the module answered to one command: the entry's result and the out-data as it
 // stood afterwards.
@@ -171,10 +170,12 @@ class Host {
   // When false, in-data carries no basic suite (a broken host).
   void setBasicSuiteAvailable(bool available) noexcept { basicSuite_ = available; }
 
- private:
-  friend struct Callbacks;
-  struct FrameContext;
+  // For the host's callbacks: the command under way, and AEGP_RegisterWithAEGP's book
+  // (records the name, answers the next plug-in ID).
+  const CommandState& commandState() const noexcept { return state_; }
+  AEGP_PluginID registerPlugin(const char* name);
 
+ private:
   CommandResult run(PF_Cmd cmd, void* extra);
   PF_InData makeInData();
   std::vector<PF_ParamDef> paramArray() const;
@@ -204,11 +205,7 @@ class Host {
   // Handed to the module in in-data; the module may only read them.
   PF_UtilCallbacks utils_{};
 
-  // Valid while a command (or a release routine) runs.
-  PF_Cmd activeCmd_ = -1;
-  bool inRelease_ = false;
-  PF_OutData* activeOut_ = nullptr;
-  FrameContext* frame_ = nullptr;
+  CommandState state_;
 };
 
 }  // namespace boxwander::minihost
