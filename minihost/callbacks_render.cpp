@@ -27,8 +27,13 @@ HostFrame& FrameOf(Host& host) {
   return *host.commandState().frame;
 }
 
-const char* NoFrame(Host& host) {
-  return host.commandState().frame == nullptr ? "outside a frame the host renders" : nullptr;
+// What is wrong with a call that belongs to a frame: no frame, or no place for what it
+// gives or takes (`missing` says what).
+const char* FrameCallMisuse(Host& host, bool placesGiven, const char* missing) {
+  if (host.commandState().frame == nullptr) {
+    return "outside a frame the host renders";
+  }
+  return placesGiven ? nullptr : missing;
 }
 
 PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, int32_t checkout_id,
@@ -39,11 +44,9 @@ PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, int32_t checkou
                       .fault = HostOp::kCheckoutLayer};
   return Serve(
       Resolve(effect_ref, call.op), call,
-      [&](Host& host) -> const char* {
-        if (const char* wrong = NoFrame(host)) {
-          return wrong;
-        }
-        return req == nullptr || result == nullptr ? "without a request or a result" : nullptr;
+      [&](Host& host) {
+        return FrameCallMisuse(host, req != nullptr && result != nullptr,
+                               "without a request or a result");
       },
       [&](Host& host) -> PF_Err {
         if (index != 0) {
@@ -79,11 +82,8 @@ PF_Err CheckoutLayerPixels(PF_ProgPtr effect_ref, int32_t checkout_id, PF_Effect
                       .fault = HostOp::kCheckoutLayerPixels};
   return Serve(
       Resolve(effect_ref, call.op), call,
-      [&](Host& host) -> const char* {
-        if (const char* wrong = NoFrame(host)) {
-          return wrong;
-        }
-        return pixels == nullptr ? "without a place for the world" : nullptr;
+      [&](Host& host) {
+        return FrameCallMisuse(host, pixels != nullptr, "without a place for the world");
       },
       [&](Host& host) -> PF_Err {
         HostFrame& frame = FrameOf(host);
@@ -102,11 +102,8 @@ PF_Err CheckoutOutput(PF_ProgPtr effect_ref, PF_EffectWorld** output) {
       .op = "checkout_output", .commands = {PF_Cmd_SMART_RENDER}, .fault = HostOp::kCheckoutOutput};
   return Serve(
       Resolve(effect_ref, call.op), call,
-      [&](Host& host) -> const char* {
-        if (const char* wrong = NoFrame(host)) {
-          return wrong;
-        }
-        return output == nullptr ? "without a place for the world" : nullptr;
+      [&](Host& host) {
+        return FrameCallMisuse(host, output != nullptr, "without a place for the world");
       },
       [&](Host& host) -> PF_Err {
         *output = &FrameOf(host).outputWorld;

@@ -25,6 +25,9 @@ SPErr AcquireSuite(const char* name, int32_t version, const void** suite) {
         if (table == nullptr || host.faults().refuses(name, version)) {
           return kSuiteNotFound;
         }
+        if (host.faults().withholds(name, version)) {
+          return PF_Err_NONE;  // the pointer stays null
+        }
         host.ledger().suiteAcquired(name, version);
         *suite = table;
         return PF_Err_NONE;
@@ -32,7 +35,10 @@ SPErr AcquireSuite(const char* name, int32_t version, const void** suite) {
 }
 
 SPErr ReleaseSuite(const char* name, int32_t version) {
-  const HostCall call{.op = "ReleaseSuite", .refusal = kSuiteNotFound};
+  const HostCall call{.op = "ReleaseSuite",
+                      .fault = HostOp::kReleaseSuite,
+                      .faultAfterWork = true,
+                      .refusal = kSuiteNotFound};
   return Serve(
       Current(), call, [&](Host&) { return name == nullptr ? "without a name" : nullptr; },
       [&](Host& host) -> PF_Err {

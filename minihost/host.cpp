@@ -110,12 +110,16 @@ std::vector<PF_ParamDef> Host::paramArray() const {
   return defs;
 }
 
-CommandResult Host::run(PF_Cmd cmd, void* extra) {
+CommandResult Host::run(PF_Cmd cmd, void* extra, const CommandStart& start) {
   if (shutDown_) {
     throw std::logic_error("command " + std::to_string(cmd) + " after shutdown");
   }
   PF_InData in = makeInData();
-  PF_OutData out{};
+  PF_OutData out = start.outData;
+  PF_EffectWorld output{};
+  if (start.output != nullptr) {
+    output = EffectWorldOf(*start.output, true);
+  }
   std::vector<PF_ParamDef> defs = paramArray();
   std::vector<PF_ParamDef*> pointers;
   for (PF_ParamDef& d : defs) {
@@ -123,12 +127,15 @@ CommandResult Host::run(PF_Cmd cmd, void* extra) {
   }
   CommandResult result;
   result.cmd = cmd;
+  // What the module did before this command (a release routine, say) is not its.
+  params_.takeCheckouts();
+  ledger_.takeSuiteCalls();
   {
     callbacks::Scope scope(*this);
     ActiveCommand active(state_, cmd, &out);
     try {
-      result.err =
-          entry_(cmd, &in, &out, pointers.empty() ? nullptr : pointers.data(), nullptr, extra);
+      result.err = entry_(cmd, &in, &out, pointers.empty() ? nullptr : pointers.data(),
+                          start.output != nullptr ? &output : nullptr, extra);
     } catch (...) {
       ledger_.misbehaviour("an exception left " + module_->entryName() + " in command " +
                            std::to_string(cmd));
@@ -136,6 +143,8 @@ CommandResult Host::run(PF_Cmd cmd, void* extra) {
     }
   }
   afterCommand(cmd, out, result);
+  result.paramCheckouts = params_.takeCheckouts();
+  result.suiteCalls = ledger_.takeSuiteCalls();
   return result;
 }
 
@@ -255,6 +264,9 @@ CommandResult Host::globalSetdown() {
 CommandResult Host::command(PF_Cmd cmd, void* extra) {
   return run(cmd, extra);
 }
+CommandResult Host::command(PF_Cmd cmd, void* extra, const CommandStart& start) {
+  return run(cmd, extra, start);
+}
 
 void Host::setup() {
   const auto check = [](const CommandResult& r, const char* what) {
@@ -274,7 +286,7 @@ AEGP_PluginID Host::registerPlugin(const char* name) {
   return nextPluginId_++;
 }
 
-void Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) {
+bool Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) {
   const auto handle = static_cast<PF_Handle>(data);
   const bool isHandle = handles_.live(handle);
   if (release == nullptr) {
@@ -292,7 +304,9 @@ void Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) 
   }
   if (isHandle && handles_.live(handle)) {
     handles_.unhold(handle);  // not freed by its release routine: the audit shows it
+    return false;
   }
+  return release != nullptr && isHandle;
 }
 
 Frame Host::render(const World& input, const RenderOptions& options) {
@@ -305,6 +319,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
                  : World(input.format(), input.width(), input.height(), options.outputPadding);
   HostFrame ctx(input, f.output);
   ctx.inputWorld = EffectWorldOf(ctx.input, false);
+  ctx.inputWorld.rowbytes = options.inputRowBytes.value_or(ctx.inputWorld.rowbytes);
   ctx.outputWorld = EffectWorldOf(f.output, true);
   ctx.reportedFormat = options.reportedFormat.value_or(FormatCodeOf(input.format()));
   ctx.time = options.time;
@@ -344,8 +359,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
     f.render = run(PF_Cmd_SMART_RENDER, &renderExtra);
   }
   if (data != nullptr) {
-    releasePreRenderData(data, preOut.delete_pre_render_data_func);
-    f.preRenderDataReleased = preOut.delete_pre_render_data_func != nullptr;
+    f.preRenderDataReleased = releasePreRenderData(data, preOut.delete_pre_render_data_func);
   }
 
   if (const auto diff = FirstDifference(ctx.input, input)) {

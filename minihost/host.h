@@ -33,8 +33,18 @@ struct CommandResult {
   std::int32_t numParams = 0;
   PF_Handle globalData = nullptr;
   PF_Handle sequenceData = nullptr;
+  // What the module did during the command, in order: the parameters it checked out (0:
+  // the layer) and its calls of the basic suite that went through.
+  std::vector<PF_ParamIndex> paramCheckouts;
+  std::vector<SuiteCall> suiteCalls;
 
   bool displaysError() const noexcept { return (outFlags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0; }
+};
+
+// What a command starts with instead of the host's own zeroed out-data and null output.
+struct CommandStart {
+  PF_OutData outData{};
+  World* output = nullptr;  // handed to the module as the output parameter
 };
 
 // A command the convenience calls needed came back with an error.
@@ -67,6 +77,9 @@ struct RenderOptions {
   std::int32_t outputPadding = 0;
   // What PF_GetPixelFormat answers for the input instead of its true format.
   std::optional<PF_PixelFormat> reportedFormat;
+  // The row bytes the input world states instead of its own (fewer: rows shorter than
+  // its width, which the module must refuse).
+  std::optional<std::int32_t> inputRowBytes;
   // Called from the progress callback while the frame renders, with the module's count
   // and total, before an armed fault decides the answer: for a live display of progress.
   // It should not throw; if it does, that call of the callback answers an error code and
@@ -86,7 +99,7 @@ struct Frame {
   PF_LRect resultRect{};
   PF_LRect maxResultRect{};
   std::vector<ProgressCall> progress;
-  bool preRenderDataReleased = false;  // the release routine was called
+  bool preRenderDataReleased = false;  // the release routine freed the record
   Audit audit;                         // the books right after the frame
 };
 
@@ -136,6 +149,7 @@ class Host {
   // Any selector with any extra. The smart commands are better sent through render():
   // outside it the render callbacks have no frame and refuse (recorded as misbehaviour).
   CommandResult command(PF_Cmd cmd, void* extra = nullptr);
+  CommandResult command(PF_Cmd cmd, void* extra, const CommandStart& start);
 
   // Global setup, parameter setup, sequence setup and one UI update; throws
   // CommandFailed for the first that fails.
@@ -176,12 +190,13 @@ class Host {
   AEGP_PluginID registerPlugin(const char* name);
 
  private:
-  CommandResult run(PF_Cmd cmd, void* extra);
+  CommandResult run(PF_Cmd cmd, void* extra, const CommandStart& start = {});
   PF_InData makeInData();
   std::vector<PF_ParamDef> paramArray() const;
   void afterCommand(PF_Cmd cmd, const PF_OutData& out, CommandResult& result);
   void adoptSequenceData(PF_Handle handle, const char* when);
-  void releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release);
+  // Whether the routine freed the record.
+  bool releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release);
 
   // Declared first so that it goes last: nothing may call into the module after this.
   std::unique_ptr<ModuleFile> module_;

@@ -177,6 +177,7 @@ PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamD
   if (index == 0) {
     out = {};
     out.param_type = PF_Param_LAYER;
+    checkouts_.push_back(0);
     ++outstanding_;
     return PF_Err_NONE;
   }
@@ -185,6 +186,7 @@ PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamD
     return PF_Err_INVALID_INDEX;
   }
   out = defAt(index, time);
+  checkouts_.push_back(index);
   ++outstanding_;
   return PF_Err_NONE;
 }

@@ -57,6 +57,9 @@ class ParamStore {
   // for index 0 an input-layer definition whose world the caller fills in.
   PF_Err checkout(PF_ParamIndex index, const HostTime& time, PF_ParamDef& out);
   void checkin();
+  // The indices checked out since the last take, in order; taking empties the list (the
+  // host takes it after every command).
+  std::vector<PF_ParamIndex> takeCheckouts() noexcept { return std::exchange(checkouts_, {}); }
   std::int64_t outstandingCheckouts() const noexcept { return outstanding_; }
 
   // PF_UpdateParamUI: takes ui_flags and the name from def.
@@ -80,6 +83,7 @@ class ParamStore {
   Ledger& ledger_;
   std::vector<std::unique_ptr<Param>> params_;  // stable addresses for the texts
   std::int64_t outstanding_ = 0;
+  std::vector<PF_ParamIndex> checkouts_;
   std::uint32_t generation_ = 1;  // never 0, so a zeroed state always counts as changed
 };
 
