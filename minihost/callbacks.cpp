@@ -59,4 +59,12 @@ bool Allowed(Host& host, const char* op, std::initializer_list<PF_Cmd> commands)
   return fits;
 }
 
+Host* Admit(const char* op, std::optional<HostOp> fault) noexcept {
+  Host* host = Current();
+  if (host == nullptr || !Allowed(*host, op, {}) || (fault && host->faults().onCall(*fault))) {
+    return nullptr;
+  }
+  return host;
+}
+
 }  // namespace boxwander::minihost::callbacks

@@ -132,9 +132,8 @@ PF_Err Fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_LRect* rect,
 }  // namespace
 
 PF_Handle NewHandle(uint64_t size) {
-  Host* host = Current();
-  if (host == nullptr || !Allowed(*host, "host_new_handle", {}) ||
-      host->faults().onCall(HostOp::kNewHandle)) {
+  Host* host = Admit("host_new_handle", HostOp::kNewHandle);
+  if (host == nullptr) {
     return nullptr;
   }
   try {
@@ -145,9 +144,8 @@ PF_Handle NewHandle(uint64_t size) {
 }
 
 void* LockHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host == nullptr || !Allowed(*host, "host_lock_handle", {}) ||
-      host->faults().onCall(HostOp::kLockHandle)) {
+  Host* host = Admit("host_lock_handle", HostOp::kLockHandle);
+  if (host == nullptr) {
     return nullptr;
   }
   // Only recording a misuse can throw; the answer stays the same.
@@ -159,8 +157,7 @@ void* LockHandle(PF_Handle handle) {
 }
 
 void UnlockHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host != nullptr && Allowed(*host, "host_unlock_handle", {})) {
+  if (Host* host = Admit("host_unlock_handle")) {
     try {
       host->handles().unlock(handle);
     } catch (...) {
@@ -170,8 +167,7 @@ void UnlockHandle(PF_Handle handle) {
 }
 
 void DisposeHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host != nullptr && Allowed(*host, "host_dispose_handle", {})) {
+  if (Host* host = Admit("host_dispose_handle")) {
     try {
       host->handles().dispose(handle);
     } catch (...) {

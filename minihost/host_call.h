@@ -34,6 +34,11 @@ Host* Resolve(PF_ProgPtr effect_ref, const char* op) noexcept;
 // Whether op may be called in the command under way; records misbehaviour if not.
 bool Allowed(Host& host, const char* op, std::initializer_list<PF_Cmd> commands) noexcept;
 
+// The preamble of the handle calls, which answer a pointer or nothing instead of a code:
+// the host of the current command, or null when the call is refused there or the fault
+// plan fails it.
+Host* Admit(const char* op, std::optional<HostOp> fault = std::nullopt) noexcept;
+
 // For calls whose arguments only the work itself checks.
 inline const char* NoCheck(Host&) noexcept {
   return nullptr;
