@@ -14,8 +14,8 @@ namespace {
 using minihost::Host;
 
 // The declared parameter of that name, or null.
-const PF_ParamDef* Declared(const Host& host, const std::string& name) {
-  auto& params = const_cast<Host&>(host).params();
+const PF_ParamDef* Declared(Host& host, const std::string& name) {
+  const auto& params = host.params();
   for (PF_ParamIndex i = 1; i <= params.count(); ++i) {
     if (params.def(i).name == name) {
       return &params.def(i);
