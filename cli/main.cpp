@@ -13,8 +13,8 @@ namespace {
 using boxwander::cli::NumericControl;
 using boxwander::cli::RangeText;
 
-std::string ControlHelp(const NumericControl& c, const char* what) {
-  return std::string(what) + ", " + RangeText(c) + (c.unit[0] != '\0' ? " " : "") + c.unit +
+std::string ControlHelp(const NumericControl& c) {
+  return std::string(c.name) + ", " + RangeText(c) + (c.unit[0] != '\0' ? " " : "") + c.unit +
          "; VALUE or VALUE@FRAME[,VALUE@FRAME...]";
 }
 
@@ -49,21 +49,22 @@ int main(int argc, char** argv) {
   render->add_flag("--worker", r.worker)->group("");  // set for the tool's own workers
 
   using namespace boxwander::cli;
+  // The numeric controls' options and help come from the tool's table of controls.
+  const auto control = [render](const NumericControl& c, std::string& text) {
+    render->add_option(std::string("--") + c.option, text, ControlHelp(c));
+  };
   render->add_option("--mode", r.mode, "continuous|discrete1|discrete2");
-  render->add_option("--time", r.time, ControlHelp(kTime, "Time"));
-  render->add_option("--max-width", r.maxWidth, ControlHelp(kMaxWidth, "Max Width"));
-  render->add_option("--min-width", r.minWidth, ControlHelp(kMinWidth, "Min Width"));
-  render->add_option("--wh", r.widthHeight, ControlHelp(kWidthHeight, "W/H"));
-  render->add_option("--wh-variance", r.widthHeightVariance,
-                     ControlHelp(kWidthHeightVariance, "W/H Variance"));
-  render->add_option("--edge-thickness", r.edgeThickness,
-                     ControlHelp(kEdgeThickness, "Edge Thickness"));
+  control(kTime, r.time);
+  control(kMaxWidth, r.maxWidth);
+  control(kMinWidth, r.minWidth);
+  control(kWidthHeight, r.widthHeight);
+  control(kWidthHeightVariance, r.widthHeightVariance);
+  control(kEdgeThickness, r.edgeThickness);
   render->add_option("--edge-mode", r.edgeMode, "brightness|color");
-  render->add_option("--edge-brightness", r.edgeBrightness,
-                     ControlHelp(kEdgeBrightness, "Edge Brightness"));
+  control(kEdgeBrightness, r.edgeBrightness);
   render->add_option("--edge-color", r.edgeColor, "#RRGGBB, #AARRGGBB or r,g,b[,a]");
   render->add_flag("--invert", r.invert, "Exchange the inside and the edge band");
-  render->add_option("--seed", r.seed, ControlHelp(kSeed, "Seed"));
+  control(kSeed, r.seed);
   render->add_flag("--on-original", r.onOriginal, "Draw over a copy of the layer");
 
   std::string infoModule;

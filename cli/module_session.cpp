@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <type_traits>
 #include <variant>
 
 #include "cli/common/cli_error.h"
@@ -21,112 +22,61 @@ using minihost::World;
 
 constexpr PF_PathID kMaskId = 1;
 
-// The module's controls in their declared order, with the type each must have.
+// Where a control's value stands in the record.
+using Field =
+    std::variant<std::int32_t ControlValues::*, double ControlValues::*, Pixel8 ControlValues::*>;
+
+// The module's controls in their declared order: the parameter each binds to, by name, the
+// type it must have, and the field of the record that holds its value.
 struct ControlSlot {
   const char* name;
   PF_ParamType type;
+  Field field;
 };
 constexpr ControlSlot kSlots[] = {
-    {"Path", PF_Param_PATH},
-    {"Mode", PF_Param_POPUP},
-    {kTime.name, PF_Param_FIX_SLIDER},
-    {kMaxWidth.name, PF_Param_SLIDER},
-    {kMinWidth.name, PF_Param_FIX_SLIDER},
-    {kWidthHeight.name, PF_Param_FLOAT_SLIDER},
-    {kWidthHeightVariance.name, PF_Param_FIX_SLIDER},
-    {kEdgeThickness.name, PF_Param_SLIDER},
-    {"Edge Mode", PF_Param_POPUP},
-    {kEdgeBrightness.name, PF_Param_FLOAT_SLIDER},
-    {"Edge Color", PF_Param_COLOR},
-    {"Invert", PF_Param_CHECKBOX},
-    {kSeed.name, PF_Param_SLIDER},
-    {"On Original", PF_Param_CHECKBOX},
+    {"Path", PF_Param_PATH, &ControlValues::path_id},
+    {"Mode", PF_Param_POPUP, &ControlValues::mode},
+    {kTime.name, PF_Param_FIX_SLIDER, &ControlValues::time_fixed},
+    {kMaxWidth.name, PF_Param_SLIDER, &ControlValues::max_width},
+    {kMinWidth.name, PF_Param_FIX_SLIDER, &ControlValues::min_width_fixed},
+    {kWidthHeight.name, PF_Param_FLOAT_SLIDER, &ControlValues::wh},
+    {kWidthHeightVariance.name, PF_Param_FIX_SLIDER, &ControlValues::wh_variance_fixed},
+    {kEdgeThickness.name, PF_Param_SLIDER, &ControlValues::edge_thickness},
+    {"Edge Mode", PF_Param_POPUP, &ControlValues::edge_mode},
+    {kEdgeBrightness.name, PF_Param_FLOAT_SLIDER, &ControlValues::edge_brightness},
+    {"Edge Color", PF_Param_COLOR, &ControlValues::edge_color},
+    {"Invert", PF_Param_CHECKBOX, &ControlValues::invert},
+    {kSeed.name, PF_Param_SLIDER, &ControlValues::seed},
+    {"On Original", PF_Param_CHECKBOX, &ControlValues::on_original},
 };
-constexpr int kSlotCount = static_cast<int>(std::size(kSlots));
 
-// The value of slot `slot` as the host stores it.
-ParamValue ValueOf(const ControlValues& v, int slot) {
-  switch (slot) {
-    case 0:
-      return kMaskId;
-    case 1:
-      return v.mode;
-    case 2:
-      return v.time_fixed;
-    case 3:
-      return v.max_width;
-    case 4:
-      return v.min_width_fixed;
-    case 5:
-      return v.wh;
-    case 6:
-      return v.wh_variance_fixed;
-    case 7:
-      return v.edge_thickness;
-    case 8:
-      return v.edge_mode;
-    case 9:
-      return v.edge_brightness;
-    case 10:
-      return PF_Pixel{v.edge_color.alpha, v.edge_color.red, v.edge_color.green, v.edge_color.blue};
-    case 11:
-      return v.invert;
-    case 12:
-      return v.seed;
-    default:
-      return v.on_original;
-  }
+// The value of a slot's field as the host stores it.
+ParamValue ValueOf(const ControlValues& v, const ControlSlot& slot) {
+  return std::visit(
+      [&v](auto field) -> ParamValue {
+        const auto& value = v.*field;
+        if constexpr (std::is_same_v<std::decay_t<decltype(value)>, Pixel8>) {
+          return PF_Pixel{value.alpha, value.red, value.green, value.blue};
+        } else {
+          return value;
+        }
+      },
+      slot.field);
 }
 
-// The inverse of ValueOf: the record filled from what the host hands out.
-void Store(ControlValues& v, int slot, const ParamValue& value) {
-  const auto i = [&value] { return std::get<std::int32_t>(value); };
-  switch (slot) {
-    case 0:
-      v.path_id = i();
-      break;
-    case 1:
-      v.mode = i();
-      break;
-    case 2:
-      v.time_fixed = i();
-      break;
-    case 3:
-      v.max_width = i();
-      break;
-    case 4:
-      v.min_width_fixed = i();
-      break;
-    case 5:
-      v.wh = std::get<double>(value);
-      break;
-    case 6:
-      v.wh_variance_fixed = i();
-      break;
-    case 7:
-      v.edge_thickness = i();
-      break;
-    case 8:
-      v.edge_mode = i();
-      break;
-    case 9:
-      v.edge_brightness = std::get<double>(value);
-      break;
-    case 10: {
-      const PF_Pixel p = std::get<PF_Pixel>(value);
-      v.edge_color = {p.alpha, p.red, p.green, p.blue};
-      break;
-    }
-    case 11:
-      v.invert = i();
-      break;
-    case 12:
-      v.seed = i();
-      break;
-    default:
-      v.on_original = i();
-      break;
-  }
+// The inverse of ValueOf: the field filled from what the host hands out.
+void Store(ControlValues& v, const ControlSlot& slot, const ParamValue& value) {
+  std::visit(
+      [&v, &value](auto field) {
+        auto& target = v.*field;
+        if constexpr (std::is_same_v<std::decay_t<decltype(target)>, Pixel8>) {
+          const PF_Pixel p = std::get<PF_Pixel>(value);
+          target = {p.alpha, p.red, p.green, p.blue};
+        } else {
+          target = std::get<std::decay_t<decltype(target)>>(value);
+        }
+      },
+      slot.field);
 }
 
 template <class P>
@@ -221,30 +171,38 @@ ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedContro
   check(host_->sequenceSetup(), "sequence setup");
   check(host_->updateParamsUI(), "UI update");
 
+  // What the module declared is where every control not given stays.
   auto& params = host_->params();
-  for (int slot = 0; slot < kSlotCount; ++slot) {
+  const HostTime start = timeOf(0);
+  ControlValues declared;
+  for (const ControlSlot& slot : kSlots) {
     PF_ParamIndex found = -1;
     for (PF_ParamIndex i = 1; i <= params.count(); ++i) {
-      if (std::strncmp(params.def(i).name, kSlots[slot].name, sizeof params.def(i).name) == 0) {
+      if (std::strncmp(params.def(i).name, slot.name, sizeof params.def(i).name) == 0) {
         found = i;
         break;
       }
     }
     if (found < 0) {
-      fail(std::string("the effect declares no parameter \"") + kSlots[slot].name + "\"");
+      fail(std::string("the effect declares no parameter \"") + slot.name + "\"");
     }
-    if (params.def(found).param_type != kSlots[slot].type) {
-      fail(std::string("parameter \"") + kSlots[slot].name + "\" has type " +
+    if (params.def(found).param_type != slot.type) {
+      fail(std::string("parameter \"") + slot.name + "\" has type " +
            std::to_string(params.def(found).param_type) + ", expected " +
-           std::to_string(kSlots[slot].type));
+           std::to_string(slot.type));
     }
-    index_[slot] = found;
+    index_.push_back(found);
+    Store(declared, slot, params.valueAt(found, start));
+  }
+  declared.path_id = kMaskId;
+  for (std::size_t i = 0; i < std::size(kSlots); ++i) {
     const std::uint32_t rate = fps_;
-    params.set(found, minihost::ParamSource([controls, slot, rate](const HostTime& time) {
-                 // The frame the time falls in, at the tool's frame rate.
-                 const double frame = std::floor(time.seconds() * rate + 1e-9);
-                 return ValueOf(controls.at(TruncateToInt32(frame)), slot);
-               }));
+    params.set(index_[i], minihost::ParamSource(
+                              [controls, declared, &slot = kSlots[i], rate](const HostTime& time) {
+                                // The frame the time falls in, at the tool's frame rate.
+                                const double frame = std::floor(time.seconds() * rate + 1e-9);
+                                return ValueOf(controls.at(TruncateToInt32(frame), declared), slot);
+                              }));
   }
   host_->paths().setScaled(kMaskId, [mask = mask_](const HostTime&, double sx, double sy) {
     return MaskAt(mask, sx, sy);
@@ -286,8 +244,8 @@ Image ModuleSession::render(const Image& input, std::int32_t frame, std::int32_t
 Chain ModuleSession::chain(std::int32_t frame, std::int32_t width, std::int32_t height,
                            std::int32_t downsample) {
   ControlValues values;
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    Store(values, slot, host_->params().valueAt(index_[slot], timeOf(frame)));
+  for (std::size_t i = 0; i < std::size(kSlots); ++i) {
+    Store(values, kSlots[i], host_->params().valueAt(index_[i], timeOf(frame)));
   }
   const PreRenderData settings =
       DerivePreRenderData(values, 1, static_cast<std::uint32_t>(downsample));

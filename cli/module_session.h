@@ -55,7 +55,7 @@ class ModuleSession {
   std::unique_ptr<minihost::Host> host_;
   shapes::MaskShape mask_;
   std::uint32_t fps_;
-  PF_ParamIndex index_[15] = {};  // by ParamIndex order of the module's controls
+  std::vector<PF_ParamIndex> index_;  // the parameter of each control, in declared order
 };
 
 }  // namespace boxwander::cli

@@ -33,22 +33,24 @@ struct RenderPlan {
 RenderPlan Plan(const RenderArguments& a) {
   RenderPlan plan;
   AnimatedControls& c = plan.controls;
-  const std::pair<const NumericControl*, Track*> tracks[] = {
-      {&kTime, &c.time},
-      {&kMaxWidth, &c.maxWidth},
-      {&kMinWidth, &c.minWidth},
-      {&kWidthHeight, &c.widthHeight},
-      {&kWidthHeightVariance, &c.widthHeightVariance},
-      {&kEdgeThickness, &c.edgeThickness},
-      {&kEdgeBrightness, &c.edgeBrightness},
-      {&kSeed, &c.seed},
+  struct ControlText {
+    const NumericControl& control;
+    const std::string& text;
+    std::optional<Track>& track;
   };
-  const std::string* texts[] = {
-      &a.time,          &a.maxWidth,       &a.minWidth, &a.widthHeight, &a.widthHeightVariance,
-      &a.edgeThickness, &a.edgeBrightness, &a.seed};
-  for (std::size_t i = 0; i < std::size(tracks); ++i) {
-    if (!texts[i]->empty()) {
-      *tracks[i].second = ParseControlTrack(*tracks[i].first, *texts[i]);
+  const ControlText given[] = {
+      {kTime, a.time, c.time},
+      {kMaxWidth, a.maxWidth, c.maxWidth},
+      {kMinWidth, a.minWidth, c.minWidth},
+      {kWidthHeight, a.widthHeight, c.widthHeight},
+      {kWidthHeightVariance, a.widthHeightVariance, c.widthHeightVariance},
+      {kEdgeThickness, a.edgeThickness, c.edgeThickness},
+      {kEdgeBrightness, a.edgeBrightness, c.edgeBrightness},
+      {kSeed, a.seed, c.seed},
+  };
+  for (const ControlText& g : given) {
+    if (!g.text.empty()) {
+      g.track = ParseControlTrack(g.control, g.text);
     }
   }
   if (!a.mode.empty())
@@ -138,16 +140,16 @@ std::vector<std::string> WorkerArguments(const RenderArguments& a, FrameRange ra
       {"rects-json", &a.rectsJson},
       {"depth", &a.depth},
       {"mode", &a.mode},
-      {"time", &a.time},
-      {"max-width", &a.maxWidth},
-      {"min-width", &a.minWidth},
-      {"wh", &a.widthHeight},
-      {"wh-variance", &a.widthHeightVariance},
-      {"edge-thickness", &a.edgeThickness},
+      {kTime.option, &a.time},
+      {kMaxWidth.option, &a.maxWidth},
+      {kMinWidth.option, &a.minWidth},
+      {kWidthHeight.option, &a.widthHeight},
+      {kWidthHeightVariance.option, &a.widthHeightVariance},
+      {kEdgeThickness.option, &a.edgeThickness},
       {"edge-mode", &a.edgeMode},
-      {"edge-brightness", &a.edgeBrightness},
+      {kEdgeBrightness.option, &a.edgeBrightness},
       {"edge-color", &a.edgeColor},
-      {"seed", &a.seed},
+      {kSeed.option, &a.seed},
   };
   for (const auto& [name, value] : texts) {
     if (!value->empty())

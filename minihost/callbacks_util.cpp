@@ -4,10 +4,13 @@
 #include <cstring>
 #include <type_traits>
 
+#include <cmath>
+
 #include "minihost/callbacks.h"
+#include "minihost/host_call.h"
 #include "minihost/host_frame.h"
 
-namespace boxwander::minihost {
+namespace boxwander::minihost::callbacks {
 namespace {
 
 struct Area {
@@ -80,22 +83,20 @@ std::ptrdiff_t RoomInMessage(const Host* host, const char* p, const PF_OutData* 
   return static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(end) - at);
 }
 
-}  // namespace
+// The world behind a PF_EffectWorld handed out in the frame under way, or null.
+World* FrameWorld(Host& host, const PF_EffectWorld* world) {
+  HostFrame* frame = host.commandState().frame;
+  return frame != nullptr ? frame->find(world) : nullptr;
+}
 
-PF_Err Callbacks::Copy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst,
-                       const PF_LRect* src_rect, const PF_LRect* dst_rect) {
-  Host* host = Resolve(effect_ref, "copy");
-  if (host == nullptr || !Allowed(*host, "copy", {})) {
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
-  return Guard(*host, "copy", [&]() -> PF_Err {
-    if (const auto code = host->faults_.onCall(HostOp::kCopy)) {
-      return *code;
-    }
-    World* from = host->frame_ != nullptr ? host->frame_->find(src) : nullptr;
-    World* to = host->frame_ != nullptr ? host->frame_->find(dst) : nullptr;
+PF_Err Copy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst,
+            const PF_LRect* src_rect, const PF_LRect* dst_rect) {
+  const HostCall call{.op = "copy", .fault = HostOp::kCopy};
+  return Serve(Resolve(effect_ref, call.op), call, [&](Host& host) -> PF_Err {
+    World* from = FrameWorld(host, src);
+    World* to = FrameWorld(host, dst);
     if (from == nullptr || to == nullptr) {
-      Misbehaviour(*host, "copy of a world the host did not hand out in this frame");
+      Record(host, "copy of a world the host did not hand out in this frame");
       return PF_Err_BAD_CALLBACK_PARAM;
     }
     if (from->format() != to->format()) {
@@ -117,19 +118,13 @@ PF_Err Callbacks::Copy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorl
   });
 }
 
-PF_Err Callbacks::Fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_LRect* rect,
-                       PF_EffectWorld* world) {
-  Host* host = Resolve(effect_ref, "fill");
-  if (host == nullptr || !Allowed(*host, "fill", {})) {
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
-  return Guard(*host, "fill", [&]() -> PF_Err {
-    if (const auto code = host->faults_.onCall(HostOp::kFill)) {
-      return *code;
-    }
-    World* w = host->frame_ != nullptr ? host->frame_->find(world) : nullptr;
+PF_Err Fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_LRect* rect,
+            PF_EffectWorld* world) {
+  const HostCall call{.op = "fill", .fault = HostOp::kFill};
+  return Serve(Resolve(effect_ref, call.op), call, [&](Host& host) -> PF_Err {
+    World* w = FrameWorld(host, world);
     if (w == nullptr || color == nullptr) {
-      Misbehaviour(*host, "fill without a colour or of a world the host did not hand out");
+      Record(host, "fill without a colour or of a world the host did not hand out");
       return PF_Err_BAD_CALLBACK_PARAM;
     }
     const Area a = AreaOf(*w, rect);
@@ -138,78 +133,73 @@ PF_Err Callbacks::Fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_LR
   });
 }
 
-PF_Handle Callbacks::NewHandle(uint64_t size) {
-  Host* host = Current();
-  if (host == nullptr || !Allowed(*host, "host_new_handle", {})) {
-    return nullptr;
-  }
-  if (host->faults_.onCall(HostOp::kNewHandle)) {
+}  // namespace
+
+PF_Handle NewHandle(uint64_t size) {
+  Host* host = Admit("host_new_handle", HostOp::kNewHandle);
+  if (host == nullptr) {
     return nullptr;
   }
   try {
-    return host->handles_.allocate(size);
+    return host->handles().allocate(size);
   } catch (...) {
     return nullptr;  // the host's own books could not grow: no memory, as far as it can tell
   }
 }
 
-void* Callbacks::LockHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host == nullptr || !Allowed(*host, "host_lock_handle", {})) {
-    return nullptr;
-  }
-  if (host->faults_.onCall(HostOp::kLockHandle)) {
+void* LockHandle(PF_Handle handle) {
+  Host* host = Admit("host_lock_handle", HostOp::kLockHandle);
+  if (host == nullptr) {
     return nullptr;
   }
   // Only recording a misuse can throw; the answer stays the same.
   try {
-    return host->handles_.lock(handle);
+    return host->handles().lock(handle);
   } catch (...) {
     return nullptr;
   }
 }
 
-void Callbacks::UnlockHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host != nullptr && Allowed(*host, "host_unlock_handle", {})) {
+void UnlockHandle(PF_Handle handle) {
+  if (Host* host = Admit("host_unlock_handle")) {
     try {
-      host->handles_.unlock(handle);
+      host->handles().unlock(handle);
     } catch (...) {
       // Recording a misuse failed; the handle is as it was.
     }
   }
 }
 
-void Callbacks::DisposeHandle(PF_Handle handle) {
-  Host* host = Current();
-  if (host != nullptr && Allowed(*host, "host_dispose_handle", {})) {
+void DisposeHandle(PF_Handle handle) {
+  if (Host* host = Admit("host_dispose_handle")) {
     try {
-      host->handles_.dispose(handle);
+      host->handles().dispose(handle);
     } catch (...) {
       // Recording a misuse failed; a live handle was freed before that.
     }
   }
 }
 
-int Callbacks::Sprintf(char* buffer, const char* format, ...) {
+int Sprintf(char* buffer, const char* format, ...) {
   Host* host = Current();
   if (buffer == nullptr || format == nullptr) {
     if (host != nullptr) {
-      Misbehaviour(*host, "sprintf without a buffer or a format");
+      Record(*host, "sprintf without a buffer or a format");
     }
     return -1;
   }
   std::va_list args;
   va_start(args, format);
   int written = 0;
-  const std::ptrdiff_t room = RoomInMessage(host, buffer, host ? host->activeOut_ : nullptr);
+  const std::ptrdiff_t room =
+      RoomInMessage(host, buffer, host ? host->commandState().out : nullptr);
   if (room >= 0) {
     // Into the return message: never past its end, and say so when it would have been.
     written = std::vsnprintf(buffer, static_cast<std::size_t>(room), format, args);
     if (written >= room) {
-      Misbehaviour(*host, "sprintf of " + std::to_string(written) +
-                              " characters into return_msg, which has room for " +
-                              std::to_string(room - 1));
+      Record(*host, "sprintf of " + std::to_string(written) +
+                        " characters into return_msg, which has room for " +
+                        std::to_string(room - 1));
     }
   } else {
     written = std::vsprintf(buffer, format, args);
@@ -218,20 +208,24 @@ int Callbacks::Sprintf(char* buffer, const char* format, ...) {
   return written;
 }
 
-char* Callbacks::Strcpy(char* destination, const char* source) {
+namespace {
+
+// Into the return message never past its end, as Sprintf.
+char* Strcpy(char* destination, const char* source) {
   Host* host = Current();
   if (destination == nullptr || source == nullptr) {
     if (host != nullptr) {
-      Misbehaviour(*host, "strcpy without a destination or a source");
+      Record(*host, "strcpy without a destination or a source");
     }
     return destination;
   }
-  const std::ptrdiff_t room = RoomInMessage(host, destination, host ? host->activeOut_ : nullptr);
+  const std::ptrdiff_t room =
+      RoomInMessage(host, destination, host ? host->commandState().out : nullptr);
   const std::size_t length = std::strlen(source);
   if (room >= 0 && length >= static_cast<std::size_t>(room)) {
-    Misbehaviour(*host, "strcpy of " + std::to_string(length) +
-                            " characters into return_msg, which has room for " +
-                            std::to_string(room - 1));
+    Record(*host, "strcpy of " + std::to_string(length) +
+                      " characters into return_msg, which has room for " +
+                      std::to_string(room - 1));
     std::memcpy(destination, source, static_cast<std::size_t>(room) - 1);
     destination[room - 1] = '\0';
     return destination;
@@ -239,4 +233,21 @@ char* Callbacks::Strcpy(char* destination, const char* source) {
   return std::strcpy(destination, source);
 }
 
-}  // namespace boxwander::minihost
+}  // namespace
+
+PF_UtilCallbacks Utils() noexcept {
+  PF_UtilCallbacks cb{};
+  cb.copy = &Copy;
+  cb.fill = &Fill;
+  cb.host_new_handle = &NewHandle;
+  cb.host_dispose_handle = &DisposeHandle;
+  cb.ansi.ceil = [](double x) { return std::ceil(x); };
+  cb.ansi.floor = [](double x) { return std::floor(x); };
+  cb.ansi.hypot = [](double x, double y) { return std::hypot(x, y); };
+  cb.ansi.pow = [](double x, double y) { return std::pow(x, y); };
+  cb.ansi.sprintf = &Sprintf;
+  cb.ansi.strcpy = &Strcpy;
+  return cb;
+}
+
+}  // namespace boxwander::minihost::callbacks

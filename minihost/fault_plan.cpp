@@ -50,6 +50,8 @@ const char* HostOpName(HostOp op) noexcept {
       return "PF_UpdateParamUI";
     case HostOp::kRegisterWithAEGP:
       return "AEGP_RegisterWithAEGP";
+    case HostOp::kReleaseSuite:
+      return "ReleaseSuite";
     case HostOp::kCount:
       break;
   }
@@ -68,9 +70,14 @@ void FaultPlan::refuseSuite(const std::string& name, std::int32_t version) {
   refused_.emplace(name, version);
 }
 
+void FaultPlan::withholdSuite(const std::string& name, std::int32_t version) {
+  withheld_.emplace(name, version);
+}
+
 void FaultPlan::clear() {
   faults_ = {};
   refused_.clear();
+  withheld_.clear();
 }
 
 void FaultPlan::resetCounts() {
@@ -95,6 +102,10 @@ std::optional<ErrorCode> FaultPlan::onCall(HostOp op) {
 
 bool FaultPlan::refuses(const std::string& name, std::int32_t version) const {
   return refused_.count({name, version}) != 0;
+}
+
+bool FaultPlan::withholds(const std::string& name, std::int32_t version) const {
+  return withheld_.count({name, version}) != 0;
 }
 
 }  // namespace boxwander::minihost

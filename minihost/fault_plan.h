@@ -37,6 +37,7 @@ enum class HostOp : int {
   kGetCurrentState,
   kUpdateParamUI,
   kRegisterWithAEGP,
+  kReleaseSuite,  // the suite is given back all the same: the code is only the answer
   kCount
 };
 inline constexpr std::size_t kHostOpCount = static_cast<std::size_t>(HostOp::kCount);
@@ -53,6 +54,8 @@ class FaultPlan {
   void failAt(HostOp op, std::int64_t nth, ErrorCode code, bool persist = false);
   // The host's basic suite refuses this suite (AcquireSuite fails, no pointer).
   void refuseSuite(const std::string& name, std::int32_t version);
+  // The host's basic suite answers 0 for this suite but gives no pointer (a broken host).
+  void withholdSuite(const std::string& name, std::int32_t version);
   // Disarms every fault and refusal; the counters stay.
   void clear();
   void resetCounts();
@@ -60,6 +63,7 @@ class FaultPlan {
   // For the host: counts a call of op and tells whether it must fail, and with what code.
   std::optional<ErrorCode> onCall(HostOp op);
   bool refuses(const std::string& name, std::int32_t version) const;
+  bool withholds(const std::string& name, std::int32_t version) const;
 
   std::int64_t calls(HostOp op) const noexcept { return calls_[Index(op)]; }
   // How many calls of op were made to fail.
@@ -78,6 +82,7 @@ class FaultPlan {
   std::array<std::int64_t, kHostOpCount> fired_{};
   std::array<Fault, kHostOpCount> faults_{};
   std::set<std::pair<std::string, std::int32_t>> refused_;
+  std::set<std::pair<std::string, std::int32_t>> withheld_;
 };
 
 }  // namespace boxwander::minihost

@@ -31,21 +31,19 @@ std::int16_t BitDepthOf(PixelFormat f) {
 // Marks the command under way for the callbacks, and clears it however the call ends.
 class ActiveCommand {
  public:
-  ActiveCommand(PF_Cmd& active, PF_OutData*& out, PF_Cmd cmd, PF_OutData* data)
-      : active_(active), out_(out) {
-    active_ = cmd;
-    out_ = data;
+  ActiveCommand(CommandState& state, PF_Cmd cmd, PF_OutData* out) : state_(state) {
+    state_.cmd = cmd;
+    state_.out = out;
   }
   ~ActiveCommand() {
-    active_ = -1;
-    out_ = nullptr;
+    state_.cmd = -1;
+    state_.out = nullptr;
   }
   ActiveCommand(const ActiveCommand&) = delete;
   ActiveCommand& operator=(const ActiveCommand&) = delete;
 
  private:
-  PF_Cmd& active_;
-  PF_OutData*& out_;
+  CommandState& state_;
 };
 
 }  // namespace
@@ -68,29 +66,31 @@ Host::~Host() {
 }
 
 PF_InData Host::makeInData() {
-  utils_ = Callbacks::Utils();
+  utils_ = callbacks::Utils();
   PF_InData in{};
-  in.inter = Callbacks::Interact();
+  in.inter = callbacks::Interact();
   in.utils = &utils_;
   in.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
   in.num_params = params_.count() + 1;
-  const HostTime t = frame_ != nullptr ? frame_->time : time_;
+  const HostTime t = state_.frame != nullptr ? state_.frame->time : time_;
   in.current_time = t.value;
   in.time_step = t.step;
   in.time_scale = t.scale;
   in.total_time = TruncateToInt32(static_cast<double>(t.scale) * 10.0);
   in.downsample_x = {1, 1};
   in.downsample_y = {1, 1};
-  if (frame_ != nullptr) {
-    in.downsample_x = frame_->downsampleX;
-    in.downsample_y = frame_->downsampleY;
+  if (state_.frame != nullptr) {
+    in.downsample_x = state_.frame->downsampleX;
+    in.downsample_y = state_.frame->downsampleY;
     // The layer at full resolution.
-    in.width = TruncateToInt32(frame_->input.width() / ScaleOf(frame_->downsampleX) + 0.5);
-    in.height = TruncateToInt32(frame_->input.height() / ScaleOf(frame_->downsampleY) + 0.5);
+    in.width =
+        TruncateToInt32(state_.frame->input.width() / ScaleOf(state_.frame->downsampleX) + 0.5);
+    in.height =
+        TruncateToInt32(state_.frame->input.height() / ScaleOf(state_.frame->downsampleY) + 0.5);
   }
   in.global_data = globalData_;
   in.sequence_data = sequenceData_;
-  in.pica_basicP = basicSuite_ ? Callbacks::BasicSuite() : nullptr;
+  in.pica_basicP = basicSuite_ ? callbacks::BasicSuite() : nullptr;
   return in;
 }
 
@@ -99,52 +99,28 @@ std::vector<PF_ParamDef> Host::paramArray() const {
   if (params_.count() == 0) {
     return defs;
   }
-  const HostTime t = frame_ != nullptr ? frame_->time : time_;
+  const HostTime t = state_.frame != nullptr ? state_.frame->time : time_;
   defs.resize(static_cast<std::size_t>(params_.count()) + 1);
   defs[0].param_type = PF_Param_LAYER;
-  if (frame_ != nullptr) {
-    defs[0].u.ld = frame_->inputWorld;
+  if (state_.frame != nullptr) {
+    defs[0].u.ld = state_.frame->inputWorld;
   }
   for (PF_ParamIndex i = 1; i <= params_.count(); ++i) {
-    PF_ParamDef& d = defs[static_cast<std::size_t>(i)];
-    d = params_.def(i);
-    // Reuse checkout's filling without counting a checkout.
-    const ParamValue v = params_.valueAt(i, t);
-    switch (d.param_type) {
-      case PF_Param_SLIDER:
-        d.u.sd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_FIX_SLIDER:
-        d.u.fd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_FLOAT_SLIDER:
-        d.u.fs_d.value = std::get<double>(v);
-        break;
-      case PF_Param_POPUP:
-        d.u.pd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_CHECKBOX:
-        d.u.bd.value = std::get<std::int32_t>(v);
-        break;
-      case PF_Param_COLOR:
-        d.u.cd.value = std::get<PF_Pixel>(v);
-        break;
-      case PF_Param_PATH:
-        d.u.path_d.path_id = std::get<std::int32_t>(v);
-        break;
-      default:
-        break;
-    }
+    defs[static_cast<std::size_t>(i)] = params_.defAt(i, t);
   }
   return defs;
 }
 
-CommandResult Host::run(PF_Cmd cmd, void* extra) {
+CommandResult Host::run(PF_Cmd cmd, void* extra, const CommandStart& start) {
   if (shutDown_) {
     throw std::logic_error("command " + std::to_string(cmd) + " after shutdown");
   }
   PF_InData in = makeInData();
-  PF_OutData out{};
+  PF_OutData out = start.outData;
+  PF_EffectWorld output{};
+  if (start.output != nullptr) {
+    output = EffectWorldOf(*start.output, true);
+  }
   std::vector<PF_ParamDef> defs = paramArray();
   std::vector<PF_ParamDef*> pointers;
   for (PF_ParamDef& d : defs) {
@@ -152,12 +128,15 @@ CommandResult Host::run(PF_Cmd cmd, void* extra) {
   }
   CommandResult result;
   result.cmd = cmd;
+  // What the module did before this command (a release routine, say) is not its.
+  params_.takeCheckouts();
+  ledger_.takeSuiteCalls();
   {
-    Callbacks::Scope scope(*this);
-    ActiveCommand active(activeCmd_, activeOut_, cmd, &out);
+    callbacks::Scope scope(*this);
+    ActiveCommand active(state_, cmd, &out);
     try {
-      result.err =
-          entry_(cmd, &in, &out, pointers.empty() ? nullptr : pointers.data(), nullptr, extra);
+      result.err = entry_(cmd, &in, &out, pointers.empty() ? nullptr : pointers.data(),
+                          start.output != nullptr ? &output : nullptr, extra);
     } catch (...) {
       ledger_.misbehaviour("an exception left " + module_->entryName() + " in command " +
                            std::to_string(cmd));
@@ -165,6 +144,8 @@ CommandResult Host::run(PF_Cmd cmd, void* extra) {
     }
   }
   afterCommand(cmd, out, result);
+  result.paramCheckouts = params_.takeCheckouts();
+  result.suiteCalls = ledger_.takeSuiteCalls();
   return result;
 }
 
@@ -284,6 +265,9 @@ CommandResult Host::globalSetdown() {
 CommandResult Host::command(PF_Cmd cmd, void* extra) {
   return run(cmd, extra);
 }
+CommandResult Host::command(PF_Cmd cmd, void* extra, const CommandStart& start) {
+  return run(cmd, extra, start);
+}
 
 void Host::setup() {
   const auto check = [](const CommandResult& r, const char* what) {
@@ -298,25 +282,32 @@ void Host::setup() {
   check(updateParamsUI(), "UI update");
 }
 
-void Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) {
+AEGP_PluginID Host::registerPlugin(const char* name) {
+  registeredName_ = name;
+  return nextPluginId_++;
+}
+
+bool Host::releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release) {
   const auto handle = static_cast<PF_Handle>(data);
   const bool isHandle = handles_.live(handle);
   if (release == nullptr) {
     ledger_.misbehaviour("pre-render data handed over without a release routine");
   } else {
     PF_InData in = makeInData();
-    Callbacks::Scope scope(*this);
-    inRelease_ = true;
+    callbacks::Scope scope(*this);
+    state_.inRelease = true;
     try {
       release(data, &in);
     } catch (...) {
       ledger_.misbehaviour("an exception left the pre-render data's release routine");
     }
-    inRelease_ = false;
+    state_.inRelease = false;
   }
   if (isHandle && handles_.live(handle)) {
     handles_.unhold(handle);  // not freed by its release routine: the audit shows it
+    return false;
   }
+  return release != nullptr && isHandle;
 }
 
 Frame Host::render(const World& input, const RenderOptions& options) {
@@ -327,8 +318,9 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   f.output = options.output
                  ? *options.output
                  : World(input.format(), input.width(), input.height(), options.outputPadding);
-  FrameContext ctx(input, f.output);
+  HostFrame ctx(input, f.output);
   ctx.inputWorld = EffectWorldOf(ctx.input, false);
+  ctx.inputWorld.rowbytes = options.inputRowBytes.value_or(ctx.inputWorld.rowbytes);
   ctx.outputWorld = EffectWorldOf(f.output, true);
   ctx.reportedFormat = options.reportedFormat.value_or(FormatCodeOf(input.format()));
   ctx.time = options.time;
@@ -336,10 +328,10 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   ctx.downsampleY = options.downsampleY;
   ctx.onProgress = options.onProgress;
   struct FrameScope {
-    FrameContext*& slot;
+    HostFrame*& slot;
     ~FrameScope() { slot = nullptr; }
-  } frameScope{frame_};
-  frame_ = &ctx;
+  } frameScope{state_.frame};
+  state_.frame = &ctx;
 
   PF_PreRenderInput preIn{};
   preIn.output_request.rect =
@@ -347,7 +339,7 @@ Frame Host::render(const World& input, const RenderOptions& options) {
   preIn.output_request.channel_mask = 0xF;
   preIn.bitdepth = BitDepthOf(input.format());
   PF_PreRenderOutput preOut{};
-  PF_PreRenderCallbacks preCallbacks = Callbacks::PreRender();
+  PF_PreRenderCallbacks preCallbacks = callbacks::PreRender();
   PF_PreRenderExtra preExtra{&preIn, &preOut, &preCallbacks};
   f.preRender = run(PF_Cmd_SMART_PRE_RENDER, &preExtra);
   f.resultRect = preOut.result_rect;
@@ -363,13 +355,12 @@ Frame Host::render(const World& input, const RenderOptions& options) {
     renderIn.output_request = preIn.output_request;
     renderIn.bitdepth = preIn.bitdepth;
     renderIn.pre_render_data = data;
-    PF_SmartRenderCallbacks renderCallbacks = Callbacks::SmartRender();
+    PF_SmartRenderCallbacks renderCallbacks = callbacks::SmartRender();
     PF_SmartRenderExtra renderExtra{&renderIn, &renderCallbacks};
     f.render = run(PF_Cmd_SMART_RENDER, &renderExtra);
   }
   if (data != nullptr) {
-    releasePreRenderData(data, preOut.delete_pre_render_data_func);
-    f.preRenderDataReleased = preOut.delete_pre_render_data_func != nullptr;
+    f.preRenderDataReleased = releasePreRenderData(data, preOut.delete_pre_render_data_func);
   }
 
   if (const auto diff = FirstDifference(ctx.input, input)) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host_interface.h"
+#include "minihost/command_state.h"
 #include "minihost/fault_plan.h"
 #include "minihost/handle_store.h"
 #include "minihost/host_time.h"
@@ -19,8 +20,6 @@
 #include "minihost/world.h"
 
 namespace boxwander::minihost {
-
-struct Callbacks;  // the host's C entry points, defined with the host
 
 // What the module answered to one command: the entry's result and the out-data as it
 // stood afterwards.
@@ -34,8 +33,18 @@ struct CommandResult {
   std::int32_t numParams = 0;
   PF_Handle globalData = nullptr;
   PF_Handle sequenceData = nullptr;
+  // What the module did during the command, in order: the parameters it checked out (0:
+  // the layer) and its calls of the basic suite that went through.
+  std::vector<PF_ParamIndex> paramCheckouts;
+  std::vector<SuiteCall> suiteCalls;
 
   bool displaysError() const noexcept { return (outFlags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0; }
+};
+
+// What a command starts with instead of the host's own zeroed out-data and null output.
+struct CommandStart {
+  PF_OutData outData{};
+  World* output = nullptr;  // handed to the module as the output parameter
 };
 
 // A command the convenience calls needed came back with an error.
@@ -68,6 +77,9 @@ struct RenderOptions {
   std::int32_t outputPadding = 0;
   // What PF_GetPixelFormat answers for the input instead of its true format.
   std::optional<PF_PixelFormat> reportedFormat;
+  // The row bytes the input world states instead of its own (fewer: rows shorter than
+  // its width, which the module must refuse).
+  std::optional<std::int32_t> inputRowBytes;
   // Called from the progress callback while the frame renders, with the module's count
   // and total, before an armed fault decides the answer: for a live display of progress.
   // It should not throw; if it does, that call of the callback answers an error code and
@@ -87,7 +99,7 @@ struct Frame {
   PF_LRect resultRect{};
   PF_LRect maxResultRect{};
   std::vector<ProgressCall> progress;
-  bool preRenderDataReleased = false;  // the release routine was called
+  bool preRenderDataReleased = false;  // the release routine freed the record
   Audit audit;                         // the books right after the frame
 };
 
@@ -137,6 +149,7 @@ class Host {
   // Any selector with any extra. The smart commands are better sent through render():
   // outside it the render callbacks have no frame and refuse (recorded as misbehaviour).
   CommandResult command(PF_Cmd cmd, void* extra = nullptr);
+  CommandResult command(PF_Cmd cmd, void* extra, const CommandStart& start);
 
   // Global setup, parameter setup, sequence setup and one UI update; throws
   // CommandFailed for the first that fails.
@@ -171,16 +184,19 @@ class Host {
   // When false, in-data carries no basic suite (a broken host).
   void setBasicSuiteAvailable(bool available) noexcept { basicSuite_ = available; }
 
- private:
-  friend struct Callbacks;
-  struct FrameContext;
+  // For the host's callbacks: the command under way, and AEGP_RegisterWithAEGP's book
+  // (records the name, answers the next plug-in ID).
+  const CommandState& commandState() const noexcept { return state_; }
+  AEGP_PluginID registerPlugin(const char* name);
 
-  CommandResult run(PF_Cmd cmd, void* extra);
+ private:
+  CommandResult run(PF_Cmd cmd, void* extra, const CommandStart& start = {});
   PF_InData makeInData();
   std::vector<PF_ParamDef> paramArray() const;
   void afterCommand(PF_Cmd cmd, const PF_OutData& out, CommandResult& result);
   void adoptSequenceData(PF_Handle handle, const char* when);
-  void releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release);
+  // Whether the routine freed the record.
+  bool releasePreRenderData(void* data, PF_DeletePreRenderDataFunc release);
 
   // Declared first so that it goes last: nothing may call into the module after this.
   std::unique_ptr<ModuleFile> module_;
@@ -204,11 +220,7 @@ class Host {
   // Handed to the module in in-data; the module may only read them.
   PF_UtilCallbacks utils_{};
 
-  // Valid while a command (or a release routine) runs.
-  PF_Cmd activeCmd_ = -1;
-  bool inRelease_ = false;
-  PF_OutData* activeOut_ = nullptr;
-  FrameContext* frame_ = nullptr;
+  CommandState state_;
 };
 
 }  // namespace boxwander::minihost

@@ -12,7 +12,7 @@
 namespace boxwander::minihost {
 
 // The host's side of one frame, from smart pre-render to the release routine.
-struct Host::FrameContext {
+struct HostFrame {
   World input;  // the host's copy of the caller's input
   World& output;
   PF_EffectWorld inputWorld{};
@@ -27,7 +27,7 @@ struct Host::FrameContext {
   std::vector<ProgressCall> progress;
   std::function<void(std::int32_t, std::int32_t)> onProgress;  // RenderOptions::onProgress
 
-  FrameContext(const World& in, World& out) : input(in), output(out) {}
+  HostFrame(const World& in, World& out) : input(in), output(out) {}
 
   // The world behind a PF_EffectWorld this frame handed out, or null.
   World* find(const PF_EffectWorld* world) noexcept {

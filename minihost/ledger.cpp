@@ -17,6 +17,7 @@ void Ledger::misbehaviour(std::string what) {
 
 void Ledger::suiteAcquired(const std::string& name, std::int32_t version) {
   ++suites_[{name, version}].acquired;
+  suiteCalls_.push_back({true, name, version});
 }
 
 void Ledger::suiteReleased(const std::string& name, std::int32_t version) {
@@ -27,6 +28,7 @@ void Ledger::suiteReleased(const std::string& name, std::int32_t version) {
     return;
   }
   ++c.released;
+  suiteCalls_.push_back({false, name, version});
 }
 
 Ledger::SuiteCount Ledger::suite(const std::string& name, std::int32_t version) const {

@@ -11,6 +11,14 @@ namespace boxwander::minihost {
 // The outcome of checking the host's books after a command: balanced when nothing the
 // module was given is still out (beyond what the host legitimately holds) and nothing
 // went wrong on the way. findings says what is out or what went wrong, one line each.
+// One call of the basic suite that went through, in the order made.
+struct SuiteCall {
+  bool acquire;  // else a release
+  std::string name;
+  std::int32_t version;
+  friend bool operator==(const SuiteCall&, const SuiteCall&) = default;
+};
+
 struct Audit {
   std::vector<std::string> findings;
 
@@ -41,6 +49,9 @@ class Ledger {
   void suiteReleased(const std::string& name, std::int32_t version);
   SuiteCount suite(const std::string& name, std::int32_t version) const;
   const std::map<SuiteKey, SuiteCount>& suites() const noexcept { return suites_; }
+  // The suite calls since the last take, in order; taking empties the list (the host takes
+  // it after every command).
+  std::vector<SuiteCall> takeSuiteCalls() noexcept { return std::exchange(suiteCalls_, {}); }
 
   void pathCheckedOut(const void* path, std::int32_t id);
   // Records a misbehaviour for a path that is not checked out.
@@ -55,6 +66,7 @@ class Ledger {
  private:
   std::vector<std::string> misbehaviour_;
   std::map<SuiteKey, SuiteCount> suites_;
+  std::vector<SuiteCall> suiteCalls_;
   std::map<const void*, std::int32_t> paths_;
   std::int64_t pathCheckouts_ = 0;
 };

@@ -167,10 +167,17 @@ ParamValue ParamStore::valueAt(PF_ParamIndex index, const HostTime& time) const 
   return value;
 }
 
+PF_ParamDef ParamStore::defAt(PF_ParamIndex index, const HostTime& time) const {
+  PF_ParamDef def = at(index).def;
+  Store(def, valueAt(index, time));
+  return def;
+}
+
 PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamDef& out) {
   if (index == 0) {
     out = {};
     out.param_type = PF_Param_LAYER;
+    checkouts_.push_back(0);
     ++outstanding_;
     return PF_Err_NONE;
   }
@@ -178,9 +185,8 @@ PF_Err ParamStore::checkout(PF_ParamIndex index, const HostTime& time, PF_ParamD
     ledger_.misbehaviour("checkout_param of unknown index " + std::to_string(index));
     return PF_Err_INVALID_INDEX;
   }
-  const ParamValue value = valueAt(index, time);
-  out = at(index).def;
-  Store(out, value);
+  out = defAt(index, time);
+  checkouts_.push_back(index);
   ++outstanding_;
   return PF_Err_NONE;
 }

@@ -49,10 +49,17 @@ class ParamStore {
   // The value at a time; throws like set() when the source gives the wrong form.
   ParamValue valueAt(PF_ParamIndex index, const HostTime& time) const;
 
+  // The definition with its value at time, as a checkout hands it out, without counting
+  // one (the parameter array of a command). Throws like valueAt().
+  PF_ParamDef defAt(PF_ParamIndex index, const HostTime& time) const;
+
   // checkout_param: for index 1..count() the stored definition with the value at time;
   // for index 0 an input-layer definition whose world the caller fills in.
   PF_Err checkout(PF_ParamIndex index, const HostTime& time, PF_ParamDef& out);
   void checkin();
+  // The indices checked out since the last take, in order; taking empties the list (the
+  // host takes it after every command).
+  std::vector<PF_ParamIndex> takeCheckouts() noexcept { return std::exchange(checkouts_, {}); }
   std::int64_t outstandingCheckouts() const noexcept { return outstanding_; }
 
   // PF_UpdateParamUI: takes ui_flags and the name from def.
@@ -76,6 +83,7 @@ class ParamStore {
   Ledger& ledger_;
   std::vector<std::unique_ptr<Param>> params_;  // stable addresses for the texts
   std::int64_t outstanding_ = 0;
+  std::vector<PF_ParamIndex> checkouts_;
   std::uint32_t generation_ = 1;  // never 0, so a zeroed state always counts as changed
 };
 

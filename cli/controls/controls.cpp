@@ -116,21 +116,36 @@ Pixel8 ParseColor(std::string_view text) {
   return {channels[0], channels[1], channels[2], channels[3]};
 }
 
-ControlValues AnimatedControls::at(std::int32_t frame) const {
-  ControlValues v;
-  v.mode = mode;
-  v.time_fixed = QuantiseToInt32(kTime, time.at(frame));
-  v.max_width = QuantiseToInt32(kMaxWidth, maxWidth.at(frame));
-  v.min_width_fixed = QuantiseToInt32(kMinWidth, minWidth.at(frame));
-  v.wh = widthHeight.at(frame);
-  v.wh_variance_fixed = QuantiseToInt32(kWidthHeightVariance, widthHeightVariance.at(frame));
-  v.edge_thickness = QuantiseToInt32(kEdgeThickness, edgeThickness.at(frame));
-  v.edge_mode = edgeMode;
-  v.edge_brightness = edgeBrightness.at(frame);
-  v.edge_color = edgeColor;
-  v.invert = invert ? 1 : 0;
-  v.seed = QuantiseToInt32(kSeed, seed.at(frame));
-  v.on_original = onOriginal ? 1 : 0;
+ControlValues AnimatedControls::at(std::int32_t frame, const ControlValues& declared) const {
+  ControlValues v = declared;
+  const auto quantised = [frame](const NumericControl& control, const std::optional<Track>& track,
+                                 std::int32_t& field) {
+    if (track) {
+      field = QuantiseToInt32(control, track->at(frame));
+    }
+  };
+  const auto real = [frame](const std::optional<Track>& track, double& field) {
+    if (track) {
+      field = track->at(frame);
+    }
+  };
+  quantised(kTime, time, v.time_fixed);
+  quantised(kMaxWidth, maxWidth, v.max_width);
+  quantised(kMinWidth, minWidth, v.min_width_fixed);
+  real(widthHeight, v.wh);
+  quantised(kWidthHeightVariance, widthHeightVariance, v.wh_variance_fixed);
+  quantised(kEdgeThickness, edgeThickness, v.edge_thickness);
+  real(edgeBrightness, v.edge_brightness);
+  quantised(kSeed, seed, v.seed);
+  v.mode = mode.value_or(v.mode);
+  v.edge_mode = edgeMode.value_or(v.edge_mode);
+  v.edge_color = edgeColor.value_or(v.edge_color);
+  if (invert) {
+    v.invert = 1;
+  }
+  if (onOriginal) {
+    v.on_original = 1;
+  }
   return v;
 }
 

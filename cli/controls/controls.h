@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,30 +18,36 @@ enum class ControlKind {
   kFloat,    // double: as given
 };
 
-// A numeric control: its option name, valid range in the control's own units, default.
+// A numeric control as the tool must know it before any module is loaded, for the help and
+// to check values as they are parsed: its option name, the type of the parameter it sets
+// and that parameter's valid range in the control's own units. Defaults come from the
+// module's declaration. A test holds this table against the parameters the module
+// declares.
 struct NumericControl {
   const char* option;  // without the leading "--"
   const char* name;    // as the module shows it
   ControlKind kind;
   double min;
   double max;
-  double initial;
   const char* unit;  // "%" for percentages, "" otherwise
 };
 
-inline constexpr NumericControl kTime{"time", "Time", ControlKind::kFixed, 0, 100, 50, "%"};
-inline constexpr NumericControl kMaxWidth{"max-width", "Max Width", ControlKind::kInteger, 2, 5000,
-                                          50,          ""};
-inline constexpr NumericControl kMinWidth{"min-width", "Min Width", ControlKind::kFixed, 0, 100,
-                                          10,          "%"};
-inline constexpr NumericControl kWidthHeight{"wh", "W/H", ControlKind::kFloat, -1, 1, 0, ""};
+inline constexpr NumericControl kTime{"time", "Time", ControlKind::kFixed, 0, 100, "%"};
+inline constexpr NumericControl kMaxWidth{"max-width", "Max Width", ControlKind::kInteger,
+                                          2,           5000,        ""};
+inline constexpr NumericControl kMinWidth{"min-width", "Min Width", ControlKind::kFixed,
+                                          0,           100,         "%"};
+inline constexpr NumericControl kWidthHeight{"wh", "W/H", ControlKind::kFloat, -1, 1, ""};
 inline constexpr NumericControl kWidthHeightVariance{
-    "wh-variance", "W/H Variance", ControlKind::kFixed, 0, 100, 0, "%"};
+    "wh-variance", "W/H Variance", ControlKind::kFixed, 0, 100, "%"};
 inline constexpr NumericControl kEdgeThickness{
-    "edge-thickness", "Edge Thickness", ControlKind::kInteger, 1, 100, 1, ""};
+    "edge-thickness", "Edge Thickness", ControlKind::kInteger, 1, 100, ""};
 inline constexpr NumericControl kEdgeBrightness{
-    "edge-brightness", "Edge Brightness", ControlKind::kFloat, 0, 10, 1, ""};
-inline constexpr NumericControl kSeed{"seed", "Seed", ControlKind::kInteger, 0, 50000, 0, ""};
+    "edge-brightness", "Edge Brightness", ControlKind::kFloat, 0, 10, ""};
+inline constexpr NumericControl kSeed{"seed", "Seed", ControlKind::kInteger, 0, 50000, ""};
+inline constexpr const NumericControl* kNumericControls[] = {
+    &kTime,          &kMaxWidth,       &kMinWidth, &kWidthHeight, &kWidthHeightVariance,
+    &kEdgeThickness, &kEdgeBrightness, &kSeed};
 
 // "0..100" or "-1..1": the range as the messages and the help show it.
 std::string RangeText(const NumericControl& control);
@@ -59,24 +66,27 @@ std::int32_t ParseMode(std::string_view text);
 std::int32_t ParseEdgeMode(std::string_view text);
 Pixel8 ParseColor(std::string_view text);
 
-// Every control of the effect over time; values at a frame come out as the host stores them.
+// The controls given on the command line, over time; values at a frame come out as the
+// host stores them. A control not given keeps the value the module declared.
 struct AnimatedControls {
-  Track time{kTime.initial};
-  Track maxWidth{kMaxWidth.initial};
-  Track minWidth{kMinWidth.initial};
-  Track widthHeight{kWidthHeight.initial};
-  Track widthHeightVariance{kWidthHeightVariance.initial};
-  Track edgeThickness{kEdgeThickness.initial};
-  Track edgeBrightness{kEdgeBrightness.initial};
-  Track seed{kSeed.initial};
-  std::int32_t mode = kModeContinuous;
-  std::int32_t edgeMode = kEdgeModeBrightness;
-  Pixel8 edgeColor{255, 255, 255, 255};
-  bool invert = false;
-  bool onOriginal = false;
+  std::optional<Track> time;
+  std::optional<Track> maxWidth;
+  std::optional<Track> minWidth;
+  std::optional<Track> widthHeight;
+  std::optional<Track> widthHeightVariance;
+  std::optional<Track> edgeThickness;
+  std::optional<Track> edgeBrightness;
+  std::optional<Track> seed;
+  std::optional<std::int32_t> mode;
+  std::optional<std::int32_t> edgeMode;
+  std::optional<Pixel8> edgeColor;
+  bool invert = false;      // given: on
+  bool onOriginal = false;  // given: on
 
-  // path_id is left 0: the host fills it in for the mask it supplies.
-  ControlValues at(std::int32_t frame) const;
+  // The given controls at frame over `declared`, the values the module declared (by
+  // default the record's own defaults, which a test holds equal to the declaration).
+  // path_id is taken from `declared`: the host fills it in for the mask it supplies.
+  ControlValues at(std::int32_t frame, const ControlValues& declared = {}) const;
 };
 
 }  // namespace boxwander::cli

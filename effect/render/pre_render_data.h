@@ -9,7 +9,8 @@
 namespace boxwander {
 
 // The fourteen control values as the host stores them at a frame's time: fixed-point
-// sliders as 16.16, integer sliders as integers, float sliders as doubles.
+// sliders as 16.16, integer sliders as integers, float sliders as doubles. The defaults are
+// the values the parameters are declared with (a test holds them so).
 struct ControlValues {
   std::int32_t path_id = 0;
   std::int32_t mode = kModeContinuous;
@@ -25,6 +26,8 @@ struct ControlValues {
   std::int32_t invert = 0;
   std::int32_t seed = 0;
   std::int32_t on_original = 0;
+
+  friend bool operator==(const ControlValues&, const ControlValues&) = default;
 };
 
 // The render settings of one frame, scaled to the render's horizontal downsampling.

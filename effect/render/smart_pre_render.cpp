@@ -62,9 +62,8 @@ class CheckedOutParams {
     return PF_Err_NONE;
   }
 
-  const PF_ParamDefUnion& operator[](ParamIndex index) const {
-    return defs_[static_cast<std::size_t>(ToInt(index))].u;
-  }
+  // By parameter index; entry 0 (the layer) is never checked out here.
+  const PF_ParamDef* defs() const noexcept { return defs_.data(); }
 
  private:
   static constexpr std::size_t kCount = static_cast<std::size_t>(ToInt(ParamIndex::Count));
@@ -73,27 +72,30 @@ class CheckedOutParams {
   std::array<bool, kCount> checked_out_{};
 };
 
-ControlValues ControlsOf(const CheckedOutParams& p) {
+}  // namespace
+
+ControlValues ControlsOf(const PF_ParamDef* defs) {
+  const auto p = [defs](ParamIndex index) -> const PF_ParamDefUnion& {
+    return defs[ToInt(index)].u;
+  };
   ControlValues c;
-  c.path_id = p[ParamIndex::Path].path_d.path_id;
-  c.mode = p[ParamIndex::Mode].pd.value;
-  c.time_fixed = p[ParamIndex::Time].fd.value;
-  c.max_width = p[ParamIndex::MaxWidth].sd.value;
-  c.min_width_fixed = p[ParamIndex::MinWidth].fd.value;
-  c.wh = p[ParamIndex::WidthHeight].fs_d.value;
-  c.wh_variance_fixed = p[ParamIndex::WidthHeightVariance].fd.value;
-  c.edge_thickness = p[ParamIndex::EdgeThickness].sd.value;
-  c.edge_mode = p[ParamIndex::EdgeMode].pd.value;
-  c.edge_brightness = p[ParamIndex::EdgeBrightness].fs_d.value;
-  const PF_Pixel color = p[ParamIndex::EdgeColor].cd.value;
+  c.path_id = p(ParamIndex::Path).path_d.path_id;
+  c.mode = p(ParamIndex::Mode).pd.value;
+  c.time_fixed = p(ParamIndex::Time).fd.value;
+  c.max_width = p(ParamIndex::MaxWidth).sd.value;
+  c.min_width_fixed = p(ParamIndex::MinWidth).fd.value;
+  c.wh = p(ParamIndex::WidthHeight).fs_d.value;
+  c.wh_variance_fixed = p(ParamIndex::WidthHeightVariance).fd.value;
+  c.edge_thickness = p(ParamIndex::EdgeThickness).sd.value;
+  c.edge_mode = p(ParamIndex::EdgeMode).pd.value;
+  c.edge_brightness = p(ParamIndex::EdgeBrightness).fs_d.value;
+  const PF_Pixel color = p(ParamIndex::EdgeColor).cd.value;
   c.edge_color = Pixel8{color.alpha, color.red, color.green, color.blue};
-  c.invert = p[ParamIndex::Invert].bd.value;
-  c.seed = p[ParamIndex::Seed].sd.value;
-  c.on_original = p[ParamIndex::OnOriginal].bd.value;
+  c.invert = p(ParamIndex::Invert).bd.value;
+  c.seed = p(ParamIndex::Seed).sd.value;
+  c.on_original = p(ParamIndex::OnOriginal).bd.value;
   return c;
 }
-
-}  // namespace
 
 void UnionRect(const PF_LRect& source, PF_LRect& destination) noexcept {
   if (IsEmpty(destination)) {
@@ -149,7 +151,7 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* /*out_data*/, PF_PreRender
   }
   if (err == PF_Err_NONE) {
     const PowFn pow = in_data->utils != nullptr ? in_data->utils->ansi.pow : nullptr;
-    *record = DerivePreRenderData(ControlsOf(params), in_data->downsample_x.num,
+    *record = DerivePreRenderData(ControlsOf(params.defs()), in_data->downsample_x.num,
                                   in_data->downsample_x.den, pow);
     UnionRect(input.result_rect, extra->output->result_rect);
     UnionRect(input.max_result_rect, extra->output->max_result_rect);

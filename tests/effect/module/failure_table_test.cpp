@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "minihost/world.h"
 #include "tests/effect/module/module_host.h"
@@ -108,6 +109,9 @@ TEST(FailureTable, SetupAndUiCommands) {
        nullptr, noGlobalBlock},
       {"global: handle suite refused", Stage::Global,
        [](Host& h) { h.faults().refuseSuite("PF Handle Suite", 1); }, 516, nullptr, noGlobalBlock},
+      {"global: handle suite answered without a pointer", Stage::Global,
+       [](Host& h) { h.faults().withholdSuite("PF Handle Suite", 1); }, 516, nullptr,
+       noGlobalBlock},
       {"global: utility suite refused", Stage::Global,
        [](Host& h) { h.faults().refuseSuite("AEGP Utility Suite", 7); }, 516, nullptr,
        noGlobalBlock},
@@ -160,6 +164,24 @@ TEST(FailureTable, SetupAndUiCommands) {
          oldSnapshotStays(h, r);
          EXPECT_EQ(r.outFlags, PF_OutFlag_REFRESH_UI);
          EXPECT_EQ(h.params().def(ToInt(ParamIndex::EdgeColor)).ui_flags, 0) << "still toggled";
+       }},
+      {"UI: handle suite refused", Stage::UpdateUI,
+       [&](Host& h) {
+         keepSnapshot(h);
+         h.faults().refuseSuite("PF Handle Suite", 1);
+       },
+       516, nullptr,
+       [&](Host& h, const CommandResult& r) {
+         EXPECT_EQ(r.outFlags, 0) << "no refresh either";
+         oldSnapshotStays(h, r);
+         EXPECT_EQ(h.params().def(ToInt(ParamIndex::EdgeColor)).ui_flags, PF_PUI_DISABLED);
+       }},
+      // A release's answer is never looked at.
+      {"UI: suite releases fail", Stage::UpdateUI,
+       [](Host& h) { h.faults().failAt(HostOp::kReleaseSuite, 1, kHostCode, true); }, 0, nullptr,
+       [](Host& h, const CommandResult& r) {
+         EXPECT_EQ(r.outFlags, PF_OutFlag_REFRESH_UI);
+         EXPECT_EQ(h.faults().fired(HostOp::kReleaseSuite), 2);
        }},
       {"UI: param utils suite refused", Stage::UpdateUI,
        [](Host& h) { h.faults().refuseSuite("PF Param Utils Suite", 1); }, 516, nullptr,
@@ -225,7 +247,12 @@ TEST(FailureTable, Frames) {
          EXPECT_EQ(h.faults().calls(HostOp::kCheckoutParam), 5);
          EXPECT_EQ(h.faults().calls(HostOp::kCheckoutLayer), 0);
          EXPECT_FALSE(f.render.has_value());
+         // Path, Mode, Max Width and Min Width; the fifth, Edge Thickness, failed.
+         EXPECT_EQ(f.preRender.paramCheckouts, (std::vector<PF_ParamIndex>{1, 2, 4, 5}));
        }},
+      {"pre-render: handle suite answered without a pointer",
+       [](Host& h, RenderOptions&) { h.faults().withholdSuite("PF Handle Suite", 1); }, 516,
+       nullptr, Output::Untouched, noRender},
       {"pre-render: input checkout fails", fail(HostOp::kCheckoutLayer, 1, kHostCode), kHostCode,
        nullptr, Output::Untouched,
        [](Host&, const Frame& f) {
@@ -251,6 +278,9 @@ TEST(FailureTable, Frames) {
       {"render: rows not a whole number of pixels",
        [](Host&, RenderOptions& o) { o.output = MarkedWorld(PixelFormat::k8, kW, kH, 2); }, 255,
        nullptr, Output::Untouched},
+      {"render: input row shorter than its width",
+       [](Host&, RenderOptions& o) { o.inputRowBytes = (kW - 1) * 4; }, 255, nullptr,
+       Output::Untouched},
       {"render: heights differ",
        [](Host&, RenderOptions& o) { o.output = MarkedWorld(PixelFormat::k8, kW, kH + 1); }, 255,
        nullptr, Output::Untouched},
@@ -262,6 +292,9 @@ TEST(FailureTable, Frames) {
        Output::Start},
       {"render: path data suite refused", refuse("PF Path Data Suite", 1), 516, nullptr,
        Output::Start},
+      {"render: path data suite answered without a pointer",
+       [](Host& h, RenderOptions&) { h.faults().withholdSuite("PF Path Data Suite", 1); }, 516,
+       nullptr, Output::Start},
       {"render: path checkout fails", fail(HostOp::kCheckoutPath, 1, kHostCode), kHostCode, nullptr,
        Output::Start},
       {"render: segment count fails", fail(HostOp::kPathNumSegments, 1, kHostCode), kHostCode,
@@ -287,6 +320,15 @@ TEST(FailureTable, Frames) {
       {"render: CoverageMap over the host's limit",
        [](Host& h, RenderOptions&) { h.handles().setLimit(kW * kH * 4 - 1); }, 512, "Memory Error!",
        Output::Start},
+      // A release's answer is never looked at, the scoped suites' included.
+      {"render: suite releases fail", fail(HostOp::kReleaseSuite, 1, kHostCode), 0, nullptr,
+       Output::Drawn,
+       [](Host& h, const Frame&) { EXPECT_EQ(h.faults().fired(HostOp::kReleaseSuite), 1); }},
+      {"render: every suite release fails",
+       [](Host& h, RenderOptions&) {
+         h.faults().failAt(HostOp::kReleaseSuite, 1, kHostCode, true);
+       },
+       0, nullptr, Output::Drawn},
       {"render: progress cancels at once", fail(HostOp::kProgress, 1, PF_Interrupt_CANCEL),
        PF_Interrupt_CANCEL, nullptr, Output::Drawn,
        [](Host&, const Frame& f) { EXPECT_EQ(f.progress.size(), 1u) << "no report after it"; }},

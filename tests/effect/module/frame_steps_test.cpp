@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "minihost/world.h"
 #include "tests/effect/module/module_host.h"
@@ -49,6 +51,59 @@ TEST(SmartPreRender, AsksForTheInputUnderTheHostsRequestAndReportsItsRectangles)
   EXPECT_EQ(f.maxResultRect.top, 0);
   EXPECT_EQ(f.maxResultRect.right, kW);
   EXPECT_EQ(f.maxResultRect.bottom, kH);
+}
+
+TEST(SmartPreRender, ReadsTheControlsInItsOwnOrder) {
+  const auto host = ReadyHost();
+  host->paths().set(kMaskId, TestPath(kW, kH));
+  SetControls(*host, DrawingControls());
+  const Frame f = host->render(TestPicture(PixelFormat::k8, kW, kH, 0));
+  ASSERT_EQ(f.err, PF_Err_NONE);
+  // Path, Mode, Max Width, Min Width, Edge Thickness, Edge Brightness, On Original, Seed,
+  // Edge Mode, Edge Color, Invert, Time, W/H, W/H Variance; the layer through
+  // checkout_layer, not here.
+  EXPECT_EQ(f.preRender.paramCheckouts,
+            (std::vector<PF_ParamIndex>{1, 2, 4, 5, 8, 10, 14, 13, 9, 11, 12, 3, 6, 7}));
+  ASSERT_TRUE(f.render.has_value());
+  EXPECT_TRUE(f.render->paramCheckouts.empty());
+}
+
+// The suites a command released, in order.
+std::vector<std::string> Releases(const minihost::CommandResult& r) {
+  std::vector<std::string> released;
+  for (const minihost::SuiteCall& call : r.suiteCalls) {
+    if (!call.acquire) {
+      released.push_back(call.name + " " + std::to_string(call.version));
+    }
+  }
+  return released;
+}
+
+TEST(Suites, ReleasedInTheirFixedOrder) {
+  const auto host = std::make_unique<Host>(BOXWANDER_MODULE_PATH);
+  const minihost::CommandResult global = host->globalSetup();
+  ASSERT_EQ(global.err, PF_Err_NONE);
+  EXPECT_EQ(Releases(global),
+            (std::vector<std::string>{"AEGP Utility Suite 7", "PF Handle Suite 1"}));
+  ASSERT_EQ(host->paramsSetup().err, PF_Err_NONE);
+  ASSERT_EQ(host->sequenceSetup().err, PF_Err_NONE);
+  const minihost::CommandResult ui = host->updateParamsUI();
+  ASSERT_EQ(ui.err, PF_Err_NONE);
+  EXPECT_EQ(Releases(ui),
+            (std::vector<std::string>{"PF Param Utils Suite 1", "PF Handle Suite 1"}));
+
+  host->paths().set(kMaskId, TestPath(kW, kH));
+  SetControls(*host, DrawingControls());
+  const Frame f = host->render(TestPicture(PixelFormat::k8, kW, kH, 0));
+  ASSERT_EQ(f.err, PF_Err_NONE);
+  EXPECT_EQ(Releases(f.preRender), (std::vector<std::string>{"PF Handle Suite 1"}));
+  ASSERT_TRUE(f.render.has_value());
+  // The scoped suites first, mask before world, then the call's cache in its table order.
+  EXPECT_EQ(
+      Releases(*f.render),
+      (std::vector<std::string>{"AEGP Mask Suite 1", "PF World Suite 2", "PF Path Query Suite 1",
+                                "PF Path Data Suite 1", "PF Handle Suite 1"}));
+  EXPECT_TRUE(f.audit.balanced()) << f.audit.report();
 }
 
 TEST(SmartRender, NothingToDrawWithoutAMaskOrAtTimeZeroOrFull) {

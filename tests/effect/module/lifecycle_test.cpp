@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "minihost/world.h"
 #include "tests/effect/module/module_host.h"
 
 namespace boxwander::test {
@@ -34,19 +36,21 @@ TEST(Lifecycle, GlobalSetupDeclaresVersionFlagsAndHandsOverItsBlock) {
   EXPECT_TRUE(host.audit().balanced()) << host.audit().report();
 }
 
+// Selectors the effect does not handle (some the host sends, some it never would).
+constexpr PF_Cmd kUnknown[] = {PF_Cmd_GLOBAL_SETDOWN,
+                               PF_Cmd_SEQUENCE_FLATTEN,
+                               PF_Cmd_DO_DIALOG,
+                               PF_Cmd_FRAME_SETUP,
+                               PF_Cmd_RENDER,
+                               PF_Cmd_FRAME_SETDOWN,
+                               PF_Cmd_EVENT,
+                               25,
+                               1000,
+                               -1};
+
 TEST(Lifecycle, UnknownSelectorsDoNothing) {
   Host host(BOXWANDER_MODULE_PATH);
-  const PF_Cmd unknown[] = {PF_Cmd_GLOBAL_SETDOWN,
-                            PF_Cmd_SEQUENCE_FLATTEN,
-                            PF_Cmd_DO_DIALOG,
-                            PF_Cmd_FRAME_SETUP,
-                            PF_Cmd_RENDER,
-                            PF_Cmd_FRAME_SETDOWN,
-                            PF_Cmd_EVENT,
-                            25,
-                            1000,
-                            -1};
-  for (const PF_Cmd cmd : unknown) {
+  for (const PF_Cmd cmd : kUnknown) {
     const auto r = host.command(cmd);
     EXPECT_EQ(r.err, PF_Err_NONE) << cmd;
     EXPECT_EQ(r.outFlags, 0) << cmd;
@@ -54,6 +58,34 @@ TEST(Lifecycle, UnknownSelectorsDoNothing) {
     EXPECT_EQ(r.message, "") << cmd;
   }
   EXPECT_EQ(host.faults().calls(HostOp::kAcquireSuite), 0);
+}
+
+TEST(Lifecycle, UnknownSelectorsTouchNeitherOutDataNorTheOutput) {
+  // Out-data and an output buffer that hold something, so a write would show.
+  minihost::CommandStart start;
+  start.outData.my_version = 0x01020304;
+  start.outData.out_flags = 0x5A5A5A5A;
+  start.outData.out_flags2 = 0x1234;
+  start.outData.num_params = 99;
+  std::strcpy(start.outData.return_msg, "as the host left it");
+  const World marked = MarkedWorld(PixelFormat::k8, 8, 4);
+  World output = marked;
+  start.output = &output;
+
+  Host host(BOXWANDER_MODULE_PATH);
+  for (const PF_Cmd cmd : kUnknown) {
+    const auto r = host.command(cmd, nullptr, start);
+    EXPECT_EQ(r.err, PF_Err_NONE) << cmd;
+    EXPECT_EQ(r.myVersion, start.outData.my_version) << cmd;
+    EXPECT_EQ(r.outFlags, start.outData.out_flags) << cmd;
+    EXPECT_EQ(r.outFlags2, start.outData.out_flags2) << cmd;
+    EXPECT_EQ(r.numParams, start.outData.num_params) << cmd;
+    EXPECT_EQ(r.message, start.outData.return_msg) << cmd;
+    EXPECT_EQ(r.globalData, nullptr) << cmd;
+    EXPECT_EQ(r.sequenceData, nullptr) << cmd;
+    EXPECT_EQ(minihost::FirstDifference(output, marked), std::nullopt) << cmd;
+  }
+  EXPECT_TRUE(host.audit().balanced()) << host.audit().report();
 }
 
 TEST(Lifecycle, ResetupLeavesOneFreshZeroedStateBlock) {

@@ -10,6 +10,8 @@
 
 #include "host/host_interface.h"
 #include "host/return_message.h"
+#include "host/suite_cache.h"
+#include "params/param_table.h"
 #include "render/smart_pre_render.h"
 #include "render/smart_render.h"
 
@@ -18,6 +20,15 @@ namespace {
 
 bool operator==(const PF_LRect& a, const PF_LRect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(ControlValues, DefaultsAreTheDeclaredValues) {
+  // Read back from the declared definitions the way smart pre-render reads the controls.
+  PF_ParamDef defs[ToInt(ParamIndex::Count)] = {};
+  for (const ParamSpec& spec : kParamSpecs) {
+    defs[ToInt(spec.index)] = DefinitionOf(spec, nullptr);
+  }
+  EXPECT_TRUE(ControlsOf(defs) == ControlValues{});
 }
 
 TEST(UnionRect, MergesLikeTheHost) {
@@ -78,6 +89,31 @@ TEST(ReturnMessage, StaysInItsFieldAndNeverFormatsCallerText) {
     CopyReturnMessage(std::strcpy, copied, c.text ? c.text->c_str() : nullptr);
     EXPECT_EQ(std::string(copied.return_msg), c.expected) << c.name << " (strcpy)";
   }
+}
+
+TEST(ScopedSuite, StandardTextsWhenTheCallerGivesNone) {
+  // A basic suite that answers 0 but gives no suite, and a host sprintf for the message.
+  const SPBasicSuite basic{[](const char*, int32_t, const void**) -> SPErr { return 0; },
+                           [](const char*, int32_t) -> SPErr { return 0; }};
+  PF_UtilCallbacks utils{};
+  utils.ansi.sprintf = &HostSprintf;
+  PF_InData in{};
+  in.utils = &utils;
+  in.pica_basicP = &basic;
+  PF_OutData out{};
+  const void* suite = &basic;
+  EXPECT_EQ(acquireScopedSuite(&in, &out, kPFWorldSuite, 2, nullptr, &suite),
+            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(suite, nullptr);
+  EXPECT_STREQ(out.return_msg, "Not able to acquire AEFX Suite.");
+  EXPECT_EQ(out.out_flags, PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+
+  in.pica_basicP = nullptr;  // only a host without a basic suite fails a release
+  PF_OutData released{};
+  EXPECT_EQ(releaseScopedSuite(&in, &released, kPFWorldSuite, 2, nullptr),
+            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_STREQ(released.return_msg, "Not able to release AEFX Suite.");
+  EXPECT_EQ(released.out_flags, PF_OutFlag_DISPLAY_ERROR_MESSAGE);
 }
 
 TEST(CoverageMapBytes, WorksInSixtyFourBits) {
