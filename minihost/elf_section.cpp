@@ -1,9 +1,5 @@
 #include "minihost/elf_section.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "minihost/load_error.h"
 
 namespace boxwander::minihost {
@@ -118,23 +114,6 @@ ElfSection FindElfSection(std::span<const std::uint8_t> image, std::string_view 
     return found;
   }
   return {};
-}
-
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    throw LoadError(LoadError::Kind::kFileMissing, "no such file");
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw LoadError(LoadError::Kind::kFileMissing, "cannot be opened");
-  }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    throw LoadError(LoadError::Kind::kFileMissing, "cannot be read");
-  }
-  return bytes;
 }
 
 }  // namespace boxwander::minihost

@@ -19,8 +19,4 @@ struct ElfSection {
 // outside the image. A missing section is not an error: found stays false.
 ElfSection FindElfSection(std::span<const std::uint8_t> image, std::string_view name);
 
-// Reads a whole file; throws LoadError kFileMissing (message without the path) when it
-// cannot.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
-
 }  // namespace boxwander::minihost

@@ -12,7 +12,9 @@ class LoadError : public std::runtime_error {
   enum class Kind {
     kFileMissing,     // the file cannot be opened or read
     kNotElf,          // not a 64-bit little-endian ELF file, or its headers are damaged
-    kNoPropertyList,  // no .pipl section
+    kNotPe,           // not a PE DLL, or its headers are damaged
+    kWrongMachine,    // a PE DLL built for another machine than x86-64
+    kNoPropertyList,  // no .pipl section, or no "PIPL" resource
     kMalformedPropertyList,
     kEntryNotFound,  // no code entry in the property list, or no such symbol
     kLoadFailed,     // the dynamic loader refused the file

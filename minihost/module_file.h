@@ -6,11 +6,12 @@
 
 namespace boxwander::minihost {
 
-// A loaded effect module. Construction follows the host's order: read the .pipl section
-// from the file, decode the property list, find the code entry it names, then load the
-// module (RTLD_NOW | RTLD_LOCAL) and look the entry up. Every failure throws LoadError
-// with a one-line message that starts with the file's path. The module is unloaded when
-// the object goes, so it must outlive everything that calls into it.
+// A loaded effect module. Construction follows the host's order: read the property list
+// from the file without running it (the .pipl section of an ELF module, the "PIPL"
+// resource of a DLL), decode it, find the code entry it names, then load the module and
+// look the entry up. Every failure throws LoadError with a one-line message that starts
+// with the file's path. The module is unloaded when the object goes, so it must outlive
+// everything that calls into it.
 class ModuleFile {
  public:
   explicit ModuleFile(const std::string& path);

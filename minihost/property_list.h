@@ -49,7 +49,7 @@ struct PropertyList {
   std::string codeEntry() const;
 };
 
-// Decodes the list from the bytes of the module's .pipl section. Throws LoadError
+// Decodes the list from the bytes of the module's .pipl section or PIPL resource. Throws LoadError
 // kMalformedPropertyList, with what was wrong and where, for a list that is truncated, has
 // an unknown resource version, or whose property count or lengths run past the end.
 // Bytes after the last property (section alignment) are ignored.

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+#   scripts/install-deps.sh            the Linux build, tests and demo
+#   scripts/install-deps.sh windows    also the Windows cross-build and Wine for its tests
 set -euo pipefail
 
 packages=(
@@ -7,6 +9,15 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
 )
+for extra in "$@"; do
+  case "$extra" in
+    windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest) ;;
+    *)
+      echo "install-deps.sh: unknown argument '$extra' (known: windows)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -63,9 +63,9 @@ Route RouteOf(PF_Cmd cmd) {
 
 // The one place where failures become host error codes: nothing thrown crosses into the
 // host.
-extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
-                                 PF_ParamDef* params[], PF_LayerDef* /*output*/,
-                                 void* extra) noexcept {
+extern "C" PF_Err BOXWANDER_CDECL EntryPointFunc(PF_Cmd cmd, PF_InData* in_data,
+                                                 PF_OutData* out_data, PF_ParamDef* params[],
+                                                 PF_LayerDef* /*output*/, void* extra) noexcept {
   using namespace boxwander;
   const Route route = RouteOf(cmd);
   if (route.handler == nullptr) {

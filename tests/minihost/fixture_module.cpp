@@ -9,7 +9,9 @@
 namespace {
 
 // The property list: resource version 1, list version 0, two properties (kind and the
-// code entry), four-character codes stored reversed.
+// code entry), four-character codes stored reversed. A DLL carries the same bytes as a
+// resource (fixture_module.rc).
+#if !defined(_WIN32)
 struct Pipl {
   unsigned char bytes[2 + 4 + 4 + 16 + 4 + 16 + 16];
 };
@@ -20,6 +22,7 @@ struct Pipl {
     'M', 'I', 'B', '8', '6', '8', 'x', 'w', 0,   0,   0,   0,   16,  0,   0, 0,  // 8BIM wx86
     'E', 'n', 't', 'r', 'y', 'P', 'o', 'i', 'n', 't', 'F', 'u', 'n', 'c', 0, 0,
 }};
+#endif
 
 constexpr int32_t kCheckoutId = 7;
 
@@ -144,9 +147,14 @@ PF_Err CompletelyGeneral(PF_InData* in, PF_OutData* out, const char* text) {
 
 }  // namespace
 
-extern "C" [[gnu::visibility("default")]] PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in,
-                                                                PF_OutData* out, PF_ParamDef**,
-                                                                PF_LayerDef*, void* extra) {
+#if defined(_WIN32)
+#define FIXTURE_EXPORT __declspec(dllexport)
+#else
+#define FIXTURE_EXPORT [[gnu::visibility("default")]]
+#endif
+
+extern "C" FIXTURE_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out,
+                                                PF_ParamDef**, PF_LayerDef*, void* extra) {
   switch (cmd) {
     case PF_Cmd_GLOBAL_SETUP:
       out->global_data = in->utils->host_new_handle(8);

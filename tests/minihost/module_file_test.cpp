@@ -8,6 +8,7 @@
 
 #include "byte_writer.h"
 #include "minihost/elf_section.h"
+#include "minihost/file_bytes.h"
 #include "minihost/load_error.h"
 #include "temp_file.h"
 
