@@ -172,6 +172,9 @@ class PreviewServer {
  private:
   void routes() {
     server_.set_payload_max_length(kMaxBody);
+    // An idle connection is closed after a second: stopping waits for open ones, and a
+    // page reconnects on loopback at no cost.
+    server_.set_keep_alive_timeout(1);
     server_.set_default_headers({
         {"Cache-Control", "no-store"},
         {"X-Content-Type-Options", "nosniff"},
