@@ -21,6 +21,7 @@
 #include "cli/paths/path_source.h"
 #include "cli/paths/svg_file.h"
 #include "cli/preview/control_bindings.h"
+#include "cli/preview/display_pixels.h"
 #include "cli/preview/module_worker.h"
 #include "cli/preview/page_assets.h"
 #include "cli/preview/preview_state.h"
@@ -222,22 +223,13 @@ class PreviewServer {
         res.set_content(inputPng_, "image/png");
       });
     });
+    // The picture as PNG, in the bytes a .png file of it would hold.
     post("/api/render", [this](const nlohmann::json& body, httplib::Response& res) {
-      const PreviewState state = ParseState(body);
-      const auto rendered = worker_.render(state);
-      if (!rendered) {
-        SendError(res, 409, "superseded by a newer request");
-        return;
-      }
-      warn(rendered->warnings);
-      const auto start = std::chrono::steady_clock::now();
-      std::string png = EncodePng(rendered->image);
-      const double encode =
-          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-              .count();
-      res.set_header("X-Render-Ms", std::to_string(rendered->milliseconds));
-      res.set_header("X-Encode-Ms", std::to_string(encode));
-      res.set_content(std::move(png), "image/png");
+      renderAnswer(body, res, true);
+    });
+    // The same picture as raw 8-bit RGBA rows for the page's canvas.
+    post("/api/frame", [this](const nlohmann::json& body, httplib::Response& res) {
+      renderAnswer(body, res, false);
     });
     post("/api/chain", [this](const nlohmann::json& body, httplib::Response& res) {
       const PreviewState state = ParseState(body);
@@ -262,6 +254,25 @@ class PreviewServer {
           res,
           {{"command", line.text}, {"needsMaskFile", line.needsMaskFile}, {"maskFile", kMaskFile}});
     });
+  }
+
+  void renderAnswer(const nlohmann::json& body, httplib::Response& res, bool png) {
+    const PreviewState state = ParseState(body);
+    const auto rendered = worker_.render(state);
+    if (!rendered) {
+      SendError(res, 409, "superseded by a newer request");
+      return;
+    }
+    warn(rendered->warnings);
+    const auto start = std::chrono::steady_clock::now();
+    std::string bytes = png ? EncodePng(rendered->image) : DisplayPixels(rendered->image);
+    const double encode =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    res.set_header("X-Width", std::to_string(rendered->image.width()));
+    res.set_header("X-Height", std::to_string(rendered->image.height()));
+    res.set_header("X-Render-Ms", std::to_string(rendered->milliseconds));
+    res.set_header("X-Encode-Ms", std::to_string(encode));
+    res.set_content(std::move(bytes), png ? "image/png" : "application/octet-stream");
   }
 
   template <class F>

@@ -12,7 +12,7 @@
   let selected = -1;
   const widgets = {}; // option -> { row, set(value), enable(on) }
   const stats = { updates: 0, totalMs: 0, lastMs: 0, maxMs: 0, renderMs: 0, encodeMs: 0 };
-  let shown = null; // { body: JSON text of the state shown, blob }
+  let shown = null; // { body: JSON text of the state shown, pixels, width, height }
   let chain = null; // the shown state's rectangles
 
   // ---- messages
@@ -60,15 +60,17 @@
     const since = changedAt;
     const body = snapshot();
     try {
-      const res = await post("/api/render", body);
+      const res = await post("/api/frame", body);
       if (res.status === 409) {
         // Another tab asked for a newer picture; ours comes with the next change.
       } else if (!res.ok) {
         showError(await errorOf(res));
       } else {
-        const blob = await res.blob();
-        await display(blob);
-        shown = { body: JSON.stringify(body), blob };
+        const width = Number(res.headers.get("X-Width"));
+        const height = Number(res.headers.get("X-Height"));
+        const pixels = new Uint8ClampedArray(await res.arrayBuffer());
+        display(pixels, width, height);
+        shown = { body: JSON.stringify(body), pixels, width, height };
         const ms = performance.now() - since;
         stats.updates += 1;
         stats.totalMs += ms;
@@ -90,23 +92,13 @@
     inFlight = false;
     if (dirty) pump();
   }
-  let pictureUrl = null;
-  async function display(blob) {
-    const url = URL.createObjectURL(blob);
-    const img = $("picture");
-    if ($("show-input").checked) {
-      if (pictureUrl) URL.revokeObjectURL(pictureUrl);
-      pictureUrl = url;
-      return;
+  function display(pixels, width, height) {
+    const canvas = $("picture");
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
     }
-    img.src = url;
-    try {
-      await img.decode();
-    } catch (e) {
-      // A picture replaced while decoding; the newer one is on its way.
-    }
-    if (pictureUrl) URL.revokeObjectURL(pictureUrl);
-    pictureUrl = url;
+    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), 0, 0);
   }
   async function loadChain(body) {
     const res = await post("/api/chain", body);
@@ -601,7 +593,9 @@
       changed();
     });
     $("show-input").addEventListener("change", () => {
-      $("picture").src = $("show-input").checked ? "/api/input.png" : pictureUrl || "";
+      const original = $("input-picture");
+      if (!original.src) original.src = "/api/input.png";
+      original.hidden = !$("show-input").checked;
     });
     $("play").addEventListener("click", togglePlay);
     $("copy-command").addEventListener("click", copyCommand);
@@ -609,13 +603,14 @@
     changed();
   }
 
-  // For tests and scripts: the state the shown picture was rendered from, its bytes, the
-  // time per update, and where a vertex is on the screen.
+  // For tests and scripts: the state the shown picture was rendered from, its pixels (8-bit
+  // RGBA rows, base64), the time per update, and where a vertex is on the screen.
   window.boxwander = {
     settled: () => !inFlight && !dirty && shown !== null,
     shownState: () => (shown ? shown.body : null),
-    shownPng: async () => {
-      const bytes = new Uint8Array(await shown.blob.arrayBuffer());
+    shownSize: () => (shown ? [shown.width, shown.height] : null),
+    shownPixels: () => {
+      const bytes = shown.pixels;
       let text = "";
       for (let k = 0; k < bytes.length; k += 0x8000) {
         text += String.fromCharCode.apply(null, bytes.subarray(k, k + 0x8000));

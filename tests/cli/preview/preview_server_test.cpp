@@ -149,6 +149,18 @@ TEST_F(PreviewServer, RendersWhatTheRenderCommandAndItsCopiedCommandRender) {
     const Image tool = toolRender(
         test::RenderArgs(state, path("in.png"), path("tool.png"), path("state-mask.json")));
     EXPECT_EQ(FirstDifference(served, tool), "");
+    // The page's canvas pixels: the same values, as red, green, blue, alpha rows.
+    const auto frame = post("/api/frame", state);
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(frame->status, 200) << frame->body;
+    std::string rgba;
+    for (std::int64_t i = 0; i < tool.pixelCount(); ++i) {
+      const Pixel8 p = tool.pixels<Pixel8>()[i];
+      rgba += {static_cast<char>(p.red), static_cast<char>(p.green), static_cast<char>(p.blue),
+               static_cast<char>(p.alpha)};
+    }
+    EXPECT_TRUE(frame->body == rgba);
+    EXPECT_EQ(frame->get_header_value("X-Width"), std::to_string(tool.width()));
     if (state["downsample"] == 1) {
       EXPECT_NE(FirstDifference(served, input), "");  // something was drawn
     }
