@@ -11,7 +11,12 @@
   let input = { width: 1, height: 1 };
   let selected = -1;
   const widgets = {}; // option -> { row, set(value), enable(on) }
-  const stats = { updates: 0, totalMs: 0, lastMs: 0, maxMs: 0, renderMs: 0, encodeMs: 0 };
+  // Per update: from the change to the picture on screen; of the last one, the server's
+  // render and pixel conversion, the wait for the answer, reading its body, drawing.
+  const stats = {
+    updates: 0, totalMs: 0, lastMs: 0, maxMs: 0,
+    renderMs: 0, encodeMs: 0, answerMs: 0, bodyMs: 0, drawMs: 0,
+  };
   let shown = null; // { body: JSON text of the state shown, pixels, width, height }
   let chain = null; // the shown state's rectangles
 
@@ -60,7 +65,9 @@
     const since = changedAt;
     const body = snapshot();
     try {
+      const sent = performance.now();
       const res = await post("/api/frame", body);
+      const answered = performance.now();
       if (res.status === 409) {
         // Another tab asked for a newer picture; ours comes with the next change.
       } else if (!res.ok) {
@@ -69,7 +76,11 @@
         const width = Number(res.headers.get("X-Width"));
         const height = Number(res.headers.get("X-Height"));
         const pixels = new Uint8ClampedArray(await res.arrayBuffer());
+        const read = performance.now();
         display(pixels, width, height);
+        stats.answerMs = answered - sent;
+        stats.bodyMs = read - answered;
+        stats.drawMs = performance.now() - read;
         shown = { body: JSON.stringify(body), pixels, width, height };
         const ms = performance.now() - since;
         stats.updates += 1;
@@ -80,7 +91,8 @@
         stats.encodeMs = Number(res.headers.get("X-Encode-Ms")) || 0;
         $("timing").textContent =
           `update ${ms.toFixed(0)} ms (render ${stats.renderMs.toFixed(0)} ms, ` +
-          `PNG ${stats.encodeMs.toFixed(0)} ms), mean ${(stats.totalMs / stats.updates).toFixed(0)} ms`;
+          `transfer ${(stats.answerMs - stats.renderMs + stats.bodyMs).toFixed(0)} ms, ` +
+          `draw ${stats.drawMs.toFixed(0)} ms), mean ${(stats.totalMs / stats.updates).toFixed(0)} ms`;
         showNote(`${input.width}×${input.height}` +
           (body.downsample > 1 ? ` at 1/${body.downsample}` : ""));
         for (const row of document.querySelectorAll(".control.invalid")) row.classList.remove("invalid");
@@ -603,22 +615,29 @@
     changed();
   }
 
-  // For tests and scripts: the state the shown picture was rendered from, its pixels (8-bit
-  // RGBA rows, base64), the time per update, and where a vertex is on the screen.
+  // For tests and scripts: the state the shown picture was rendered from, its size and the
+  // digest of its pixels (8-bit RGBA rows), the time per update, and where a vertex is on
+  // the screen.
   window.boxwander = {
     settled: () => !inFlight && !dirty && shown !== null,
     shownState: () => (shown ? shown.body : null),
     shownSize: () => (shown ? [shown.width, shown.height] : null),
-    shownPixels: () => {
-      const bytes = shown.pixels;
-      let text = "";
-      for (let k = 0; k < bytes.length; k += 0x8000) {
-        text += String.fromCharCode.apply(null, bytes.subarray(k, k + 0x8000));
-      }
-      return btoa(text);
+    // SHA-256 of the shown pixels, in hex: a check of every byte without moving them all.
+    shownDigest: async () => {
+      const digest = new Uint8Array(await crypto.subtle.digest("SHA-256", shown.pixels));
+      return Array.from(digest, (b) => b.toString(16).padStart(2, "0")).join("");
     },
     stats: () => ({ ...stats, meanMs: stats.updates ? stats.totalMs / stats.updates : 0 }),
     resetStats: () => Object.assign(stats, { updates: 0, totalMs: 0, lastMs: 0, maxMs: 0 }),
+    fetchFrame: async () => {
+      // One request and draw of the current state, timed alone: the cost of an update
+      // without a drag's changes queueing behind it.
+      const start = performance.now();
+      const res = await post("/api/frame", snapshot());
+      const pixels = new Uint8ClampedArray(await res.arrayBuffer());
+      display(pixels, Number(res.headers.get("X-Width")), Number(res.headers.get("X-Height")));
+      return performance.now() - start;
+    },
     vertexOnScreen: (k) => {
       const box = $("overlay").getBoundingClientRect();
       const p = state.mask.v[k];
