@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+#   --browser  also Chromium and its WebDriver, for the preview's browser test (CI)
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
+  libcpp-httplib-dev libssl-dev
 )
+for argument in "$@"; do
+  case "$argument" in
+    --browser) packages+=(chromium chromium-driver) ;;
+    *) echo "install-deps.sh: unknown argument $argument" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

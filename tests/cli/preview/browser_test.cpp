@@ -239,7 +239,13 @@ TEST_F(Browser, ThePictureFollowsSlidersTimeAndTheMask) {
     std::printf("preview at 1/%s: %.0f ms per update alone (mean of 5)\n", factor, total / 5);
   }
 
-  // Full resolution with the chain's rectangles shown, for the screenshot.
+  // Full resolution with the chain's rectangles shown, for the screenshot: values typed
+  // into the number fields.
+  for (const auto& [field, value] : {std::pair{"max-width", "56"}, std::pair{"time", "42"}}) {
+    const json box = page.element(std::string("input[name=") + field + "-value]");
+    page.clear(box);
+    page.type(box, value);
+  }
   page.click(page.element("#show-rects"));
   waitSettled(page);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

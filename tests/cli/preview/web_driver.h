@@ -132,6 +132,14 @@ class WebDriver {
     send("POST", session_ + "/element/" + element.at(kElementKey).get<std::string>() + "/click",
          nlohmann::json::object());
   }
+  void clear(const nlohmann::json& element) {
+    send("POST", session_ + "/element/" + element.at(kElementKey).get<std::string>() + "/clear",
+         nlohmann::json::object());
+  }
+  void type(const nlohmann::json& element, const std::string& text) {
+    send("POST", session_ + "/element/" + element.at(kElementKey).get<std::string>() + "/value",
+         {{"text", text}});
+  }
   // One mouse's actions, as the W3C actions command takes them.
   void mouse(const nlohmann::json& steps) {
     send("POST", session_ + "/actions",
