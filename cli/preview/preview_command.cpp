@@ -126,8 +126,14 @@ class SignalWatch {
     thread_ = std::thread([this, &server] {
       int signal = 0;
       sigwait(&set_, &signal);
-      if (!quit_) {
-        std::fprintf(stderr, "boxwander: stopping\n");
+      if (quit_) {
+        return;
+      }
+      std::fprintf(stderr, "boxwander: stopping\n");
+      // A signal that came while the server was starting waits for it to run: stopping a
+      // server that does not run yet does nothing.
+      while (!quit_ && !server.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
       server.stop();
     });

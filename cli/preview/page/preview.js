@@ -69,9 +69,14 @@
       const res = await post("/api/frame", body);
       const answered = performance.now();
       if (res.status === 409) {
-        // Another tab asked for a newer picture; ours comes with the next change.
+        // Another page asked for a picture after ours: ask again once that one is done.
+        dirty = true;
       } else if (!res.ok) {
-        showError(await errorOf(res));
+        const message = await errorOf(res);
+        showError(message);
+        // A refused control ("--max-width: ...") is marked; the picture stays as it was.
+        const option = /^--([a-z-]+):/.exec(message);
+        if (option && widgets[option[1]]) widgets[option[1]].row.classList.add("invalid");
       } else {
         const width = Number(res.headers.get("X-Width"));
         const height = Number(res.headers.get("X-Height"));
