@@ -6,6 +6,8 @@
 #include "cli/controls/controls.h"
 #include "cli/demo_command.h"
 #include "cli/info_command.h"
+#include "cli/preview/control_bindings.h"
+#include "cli/preview/preview_command.h"
 #include "cli/render_command.h"
 
 namespace {
@@ -79,6 +81,31 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 256));
   demo->add_flag("-q,--quiet", d.quiet, "No progress bar");
 
+  namespace pv = boxwander::cli::preview;
+  pv::PreviewArguments p;
+  CLI::App* preview = app.add_subcommand(
+      "preview", "Serve a live page on 127.0.0.1 to shape the mask and tune the controls.");
+  preview->add_option("input", p.input, "Input image (PNG, TIFF, JPEG, EXR, ...)")->required();
+  preview->add_option("--path", p.path,
+                      "Mask path to start from, as for render (default: a wave across)");
+  preview->add_option("--port", p.port, "Port on 127.0.0.1 (default: a free one)")
+      ->check(CLI::Range(0, 65535));
+  preview->add_option("--downsample", p.downsample, "Start at 1/N resolution: 1, 2 or 4");
+  preview->add_option("--fps", p.fps, "Frame rate of the play button (default 24)")
+      ->check(CLI::Range(1, 1000));
+  preview->add_option("--depth", p.depth, "8, 16 or 32 (float); default: the input file's");
+  preview->add_option("--module", p.module, "Effect module (default: beside this tool)");
+  for (const pv::ControlBinding& b : pv::ControlBindings()) {
+    if (b.kind == pv::BindingKind::kInvert) {
+      preview->add_flag("--invert", p.invert, "Start with Invert on");
+    } else if (b.kind == pv::BindingKind::kOnOriginal) {
+      preview->add_flag("--on-original", p.onOriginal, "Start with On Original on");
+    } else {
+      preview->add_option(std::string("--") + b.option, p.controls[b.option],
+                          std::string("Start value of ") + b.param + ", as for render");
+    }
+  }
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -94,5 +121,7 @@ int main(int argc, char** argv) {
     return RunRender(r);
   if (*info)
     return RunInfo(infoModule);
+  if (*preview)
+    return pv::RunPreview(p);
   return RunDemo(d);
 }

@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-#   scripts/install-deps.sh            the Linux build, tests and demo
-#   scripts/install-deps.sh windows    also the Windows cross-build and Wine for its tests
+#   scripts/install-deps.sh            what the build and the demo need
+#   scripts/install-deps.sh --test     also the tools only tests run: rsvg-convert, headless
+#                                      Chromium and its WebDriver, Slurm and munge
+#   scripts/install-deps.sh --windows  also the Windows cross compiler, Wine and GoogleTest's
+#                                      sources
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+  libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev libexpat1-dev
+  libcpp-httplib-dev libssl-dev
 )
-for extra in "$@"; do
-  case "$extra" in
-    windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest) ;;
+for argument in "$@"; do
+  case "$argument" in
+    --test) packages+=(librsvg2-bin chromium chromium-driver slurm-wlm munge) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest) ;;
     *)
-      echo "install-deps.sh: unknown argument '$extra' (known: windows)" >&2
+      echo "install-deps.sh: unknown argument '$argument' (known: --test, --windows)" >&2
       exit 2
       ;;
   esac

@@ -5,9 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-release}
 if [[ $preset == windows ]]; then
-  scripts/install-deps.sh windows
+  scripts/install-deps.sh --windows
 else
-  scripts/install-deps.sh
+  scripts/install-deps.sh --test
 fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"

@@ -26,6 +26,10 @@ Image ReadImage(const std::string& path, std::optional<PixelFormat> depth = std:
 // directories are created). Throws CliError naming the file.
 void WriteImage(const std::string& path, const Image& image);
 
+// The image as PNG bytes in memory, converted as WriteImage converts it for a .png file
+// (the same pixels when read back); compressed for speed rather than size. Throws CliError.
+std::string EncodePng(const Image& image);
+
 // Throws CliError naming the file, as WriteImage would, when no format writes files with
 // this name's extension: a check before any frame is rendered.
 void CheckImageFormat(const std::string& path);

@@ -80,4 +80,17 @@ shapes::MaskShape ParseMaskJson(std::string_view text) {
   return shape;
 }
 
+std::string WriteMaskJson(const shapes::MaskShape& shape) {
+  nlohmann::json v = nlohmann::json::array();
+  nlohmann::json i = nlohmann::json::array();
+  nlohmann::json o = nlohmann::json::array();
+  for (const shapes::MaskVertex& vertex : shape.vertices) {
+    v.push_back({vertex.position.x, vertex.position.y});
+    i.push_back({vertex.in.x, vertex.in.y});
+    o.push_back({vertex.out.x, vertex.out.y});
+  }
+  const nlohmann::json root = {{"v", v}, {"i", i}, {"o", o}, {"c", shape.closed}};
+  return root.dump();
+}
+
 }  // namespace boxwander::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "cli/shapes/mask_shape.h"
@@ -14,5 +15,9 @@ namespace boxwander::cli {
 // value of the wrong kind, lists of different lengths, no vertex, or a number that is not
 // finite.
 shapes::MaskShape ParseMaskJson(std::string_view text);
+
+// The mask in the same form, every key written; numbers in their shortest form that reads
+// back as the same value, so ParseMaskJson gives the shape back exactly.
+std::string WriteMaskJson(const shapes::MaskShape& shape);
 
 }  // namespace boxwander::cli

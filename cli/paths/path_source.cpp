@@ -52,9 +52,13 @@ shapes::MaskShape OneShape(std::vector<shapes::MaskShape> shapes) {
 
 }  // namespace
 
+shapes::MaskShape ParsePathDataMask(std::string_view data) {
+  return OneShape(ParseSvgPathData(data));
+}
+
 shapes::MaskShape LoadMaskShape(std::string_view argument) {
   if (argument.empty() || argument.front() != '@') {
-    return OneShape(ParseSvgPathData(argument));
+    return ParsePathDataMask(argument);
   }
   const std::string path(argument.substr(1));
   std::string extension = std::filesystem::path(path).extension().string();
@@ -68,7 +72,7 @@ shapes::MaskShape LoadMaskShape(std::string_view argument) {
     if (extension == ".json") {
       return ParseMaskJson(text);
     }
-    return OneShape(ParseSvgPathData(FirstPathData(text)));
+    return ParsePathDataMask(FirstPathData(text));
   } catch (const CliError& e) {
     throw CliError(path + ": " + e.what());
   }

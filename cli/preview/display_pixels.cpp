@@ -1,0 +1,41 @@
+#include "cli/preview/display_pixels.h"
+
+#include "cli/io/sample_convert.h"
+
+namespace boxwander::cli::preview {
+namespace {
+
+template <class P>
+void Convert(const Image& image, std::string& out) {
+  const P* in = image.pixels<P>();
+  const auto eight = [](auto channel) {
+    return static_cast<char>(FileSample<std::uint8_t>::From(ToFile(channel)));
+  };
+  for (std::int64_t i = 0; i < image.pixelCount(); ++i) {
+    char* o = out.data() + i * 4;
+    o[0] = eight(in[i].red);
+    o[1] = eight(in[i].green);
+    o[2] = eight(in[i].blue);
+    o[3] = eight(in[i].alpha);
+  }
+}
+
+}  // namespace
+
+std::string DisplayPixels(const Image& image) {
+  std::string out(static_cast<std::size_t>(image.pixelCount() * 4), '\0');
+  switch (image.format()) {
+    case PixelFormat::k8:
+      Convert<Pixel8>(image, out);
+      break;
+    case PixelFormat::k16:
+      Convert<Pixel16>(image, out);
+      break;
+    case PixelFormat::kFloat:
+      Convert<PixelFloat>(image, out);
+      break;
+  }
+  return out;
+}
+
+}  // namespace boxwander::cli::preview

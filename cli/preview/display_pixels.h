@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "cli/io/image.h"
+
+namespace boxwander::cli::preview {
+
+// The picture as rows of 8-bit red, green, blue, alpha (straight), as a canvas takes
+// them: an 8-bit render's own values; deeper renders as an 8-bit file of them reads back.
+// A fraction of the time a PNG takes, which is what keeps the page live at HD.
+std::string DisplayPixels(const Image& image);
+
+}  // namespace boxwander::cli::preview

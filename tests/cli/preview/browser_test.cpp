@@ -1,0 +1,262 @@
+// The preview page in headless Chromium, driven as a user drives it: sliders and a vertex
+// dragged with the mouse; the picture the page shows must change and be the tool's render
+// of the state the page reports.
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/io/image_io.h"
+#include "common/truncate.h"
+#include "tests/cli/preview/preview_process.h"
+#include "tests/cli/preview/state_args.h"
+#include "tests/cli/preview/web_driver.h"
+
+namespace boxwander::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// An HD picture: soft colour bands with a few discs, as the demo's.
+Image HdPicture() {
+  constexpr std::int32_t kWidth = 1920;
+  constexpr std::int32_t kHeight = 1080;
+  Image image(PixelFormat::k8, kWidth, kHeight);
+  const struct {
+    double x, y, r;
+    std::uint8_t red, green, blue;
+  } discs[] = {{420, 360, 228, 250, 200, 60},
+               {1200, 720, 276, 40, 210, 170},
+               {1680, 300, 180, 230, 80, 120}};
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      const double u = static_cast<double>(x) / kWidth;
+      const double v = static_cast<double>(y) / kHeight;
+      const auto channel = [](double value) {
+        return static_cast<std::uint8_t>(TruncateToInt32(value));
+      };
+      Pixel8 c{255, channel(40 + 150 * u),
+               channel(50 + 90 * (0.5 + 0.5 * std::sin(6.0 * v + 2.0 * u))),
+               channel(190 - 120 * u)};
+      for (const auto& d : discs) {
+        if (std::hypot(x - d.x, y - d.y) < d.r)
+          c = {255, d.red, d.green, d.blue};
+      }
+      image.pixels<Pixel8>()[std::int64_t{y} * kWidth + x] = c;
+    }
+  }
+  return image;
+}
+
+std::string Which(const char* name) {
+  for (const char* dir : {"/usr/bin", "/usr/local/bin", "/usr/lib/chromium"}) {
+    const fs::path p = fs::path(dir) / name;
+    if (access(p.c_str(), X_OK) == 0)
+      return p.string();
+  }
+  return "";
+}
+
+// An 8-bit picture as the page's canvas takes it: red, green, blue, alpha.
+std::string Rgba(const Image& image) {
+  std::string out;
+  for (std::int64_t i = 0; i < image.pixelCount(); ++i) {
+    const Pixel8 p = image.pixels<Pixel8>()[i];
+    out += {static_cast<char>(p.red), static_cast<char>(p.green), static_cast<char>(p.blue),
+            static_cast<char>(p.alpha)};
+  }
+  return out;
+}
+
+std::string Sha256Hex(const std::string& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr);
+  std::string hex;
+  for (unsigned int k = 0; k < size; ++k) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02x", digest[k]);
+    hex += text;
+  }
+  return hex;
+}
+
+class Browser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    chromium_ = Which("chromium");
+    driver_ = Which("chromedriver");
+    if (chromium_.empty() || driver_.empty()) {
+      if (std::getenv("BOXWANDER_REQUIRE_BROWSER") != nullptr) {
+        FAIL() << "chromium and chromium-driver are needed (scripts/install-deps.sh --browser)";
+      }
+      GTEST_SKIP() << "no chromium or chromium-driver; scripts/install-deps.sh --browser";
+    }
+    dir_ = fs::temp_directory_path() / ("boxwander-browser-" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "profile");
+  }
+  void TearDown() override {
+    if (!dir_.empty())
+      fs::remove_all(dir_);
+  }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  void waitSettled(test::WebDriver& page) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (page.script("return !!(window.boxwander && window.boxwander.settled());") == true)
+        return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    FAIL() << "the page did not settle: "
+           << page.script("return document.getElementById('message').textContent;");
+  }
+
+  // The state the page reports and the pixels it shows, checked against the tool's
+  // render of that state. Returns the pixels' digest.
+  std::string shownAndChecked(test::WebDriver& page, json& state) {
+    waitSettled(page);
+    state = json::parse(page.script("return window.boxwander.shownState();").get<std::string>());
+    const std::string shown = page.script("return window.boxwander.shownDigest();");
+    std::vector<std::string> args =
+        test::RenderArgs(state, path("in.png"), path("tool.png"), path("mask.json"));
+    args.insert(args.begin(), BOXWANDER_TOOL);
+    EXPECT_EQ(test::RunTool(args, path("err.txt")), 0) << test::ReadFile(path("err.txt"));
+    EXPECT_EQ(shown, Sha256Hex(Rgba(ReadImage(path("tool.png"))))) << state.dump();
+    return shown;
+  }
+
+  // A mouse drag from an element's centre (or a point of the viewport) by dx, in steps.
+  static json Drag(const json& origin, int x, int y, int dx, int dy, int steps, int msPerStep) {
+    json a = json::array();
+    a.push_back({{"type", "pointerMove"}, {"duration", 0}, {"origin", origin}, {"x", x}, {"y", y}});
+    a.push_back({{"type", "pointerDown"}, {"button", 0}});
+    for (int k = 0; k < steps; ++k) {
+      a.push_back({{"type", "pointerMove"},
+                   {"duration", msPerStep},
+                   {"origin", "pointer"},
+                   {"x", dx / steps},
+                   {"y", dy / steps}});
+    }
+    a.push_back({{"type", "pointerUp"}, {"button", 0}});
+    return a;
+  }
+
+  // Time from a change to the picture that shows it, over a slider drag of 30 steps.
+  json timeDrag(test::WebDriver& page, const char* slider, int dx) {
+    page.script("window.boxwander.resetStats();");
+    page.mouse(Drag(page.element(slider), 0, 0, dx, 0, 30, 33));
+    waitSettled(page);
+    return page.script("return window.boxwander.stats();");
+  }
+
+  std::string chromium_;
+  std::string driver_;
+  fs::path dir_;
+};
+
+TEST_F(Browser, ThePictureFollowsSlidersTimeAndTheMask) {
+  WriteImage(path("in.png"), HdPicture());
+  test::PreviewProcess server(
+      BOXWANDER_TOOL,
+      {path("in.png"), "--path", "M 190 820 C 480 120 900 120 1100 560 S 1500 1000 1760 380",
+       "--max-width", "60", "--min-width", "20", "--wh-variance", "40", "--edge-thickness", "4",
+       "--edge-brightness", "0.6", "--seed", "7", "--on-original"},
+      path("server-err.txt"));
+  ASSERT_GT(server.port(), 0) << test::ReadFile(path("server-err.txt"));
+  test::WebDriver page(driver_, chromium_, path("profile"), path("driver.txt"), 1400, 900);
+  page.go("http://127.0.0.1:" + std::to_string(server.port()) + "/");
+
+  json state;
+  std::string before = shownAndChecked(page, state);
+  EXPECT_EQ(state["controls"]["max-width"], 60);
+
+  // Max Width: a drag along its slider.
+  page.mouse(Drag(page.element("input[name=max-width]"), 0, 0, 40, 0, 4, 50));
+  std::string after = shownAndChecked(page, state);
+  EXPECT_NE(state["controls"]["max-width"], 60);
+  EXPECT_NE(before, after);
+
+  // Time: the scrubber, from its middle leftwards.
+  before = after;
+  page.mouse(Drag(page.element("input[name=time]"), 0, 0, -20, 0, 4, 40));
+  after = shownAndChecked(page, state);
+  EXPECT_LT(state["controls"]["time"].get<double>(), 50.0);
+  EXPECT_GT(state["controls"]["time"].get<double>(), 20.0);
+  EXPECT_NE(before, after);
+
+  // A vertex of the mask, dragged on the picture.
+  before = after;
+  const json mask = state["mask"];
+  const json at = page.script("return window.boxwander.vertexOnScreen(1);");
+  page.mouse(Drag("viewport", static_cast<int>(std::lround(at[0].get<double>())),
+                  static_cast<int>(std::lround(at[1].get<double>())), 40, 60, 6, 40));
+  after = shownAndChecked(page, state);
+  EXPECT_NE(state["mask"]["v"][1], mask["v"][1]);
+  EXPECT_EQ(state["mask"]["v"][0], mask["v"][0]);
+  EXPECT_NE(before, after);
+
+  // Time per update while dragging, at full resolution and at 1/2.
+  const json full = timeDrag(page, "input[name=max-width]", 90);
+  page.script(
+      "const s = document.getElementById('downsample'); s.value = '2';"
+      "s.dispatchEvent(new Event('change'));");
+  waitSettled(page);
+  const json half = timeDrag(page, "input[name=max-width]", -90);
+  shownAndChecked(page, state);
+  EXPECT_EQ(state["downsample"], 2);
+  for (const auto& [name, s] : {std::pair{"1920x1080", full}, std::pair{"960x540 (1/2)", half}}) {
+    std::printf(
+        "preview %s: %d updates while dragging, %.0f ms mean and %.0f ms at most from "
+        "a change to its picture on screen; the last: render %.0f ms, pixels %.0f ms, "
+        "answer %.0f ms, body %.0f ms, draw %.0f ms\n",
+        name, s["updates"].get<int>(), s["meanMs"].get<double>(), s["maxMs"].get<double>(),
+        s["renderMs"].get<double>(), s["encodeMs"].get<double>(), s["answerMs"].get<double>(),
+        s["bodyMs"].get<double>(), s["drawMs"].get<double>());
+    EXPECT_GT(s["updates"].get<int>(), 1);
+  }
+  RecordProperty("update_ms_full", std::to_string(full["meanMs"].get<double>()));
+  RecordProperty("update_ms_half", std::to_string(half["meanMs"].get<double>()));
+
+  // One update alone, at each resolution: the round trip of a frame and its drawing.
+  for (const char* factor : {"2", "1"}) {
+    page.script("const s = document.getElementById('downsample'); s.value = '" +
+                std::string(factor) + "'; s.dispatchEvent(new Event('change'));");
+    waitSettled(page);
+    double total = 0;
+    for (int k = 0; k < 5; ++k)
+      total += page.script("return window.boxwander.fetchFrame();").get<double>();
+    std::printf("preview at 1/%s: %.0f ms per update alone (mean of 5)\n", factor, total / 5);
+  }
+
+  // Full resolution with the chain's rectangles shown, for the screenshot: values typed
+  // into the number fields.
+  for (const auto& [field, value] : {std::pair{"max-width", "56"}, std::pair{"time", "42"}}) {
+    const json box = page.element(std::string("input[name=") + field + "-value]");
+    page.clear(box);
+    page.type(box, value);
+  }
+  page.click(page.element("#show-rects"));
+  waitSettled(page);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (page.script("return document.querySelectorAll('#overlay .rect').length;") == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_GT(page.script("return document.querySelectorAll('#overlay .rect').length;"), 0);
+  std::ofstream(BOXWANDER_SCREENSHOT, std::ios::binary) << page.screenshotPng();
+  std::printf("screenshot: %s\n", BOXWANDER_SCREENSHOT);
+}
+
+}  // namespace
+}  // namespace boxwander::cli
