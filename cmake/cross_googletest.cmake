@@ -3,7 +3,7 @@
 set(BOXWANDER_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 if(NOT EXISTS ${BOXWANDER_GOOGLETEST_SOURCE}/CMakeLists.txt)
   message(FATAL_ERROR "No GoogleTest sources in ${BOXWANDER_GOOGLETEST_SOURCE} "
-                      "(scripts/install-deps.sh windows installs them)")
+                      "(scripts/install-deps.sh --windows installs them)")
 endif()
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

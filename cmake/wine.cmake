@@ -3,7 +3,7 @@
 find_program(BOXWANDER_WINE NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine NO_DEFAULT_PATH)
 find_program(BOXWANDER_WINE NAMES wine64 wine)
 if(NOT BOXWANDER_WINE)
-  message(FATAL_ERROR "Wine not found (scripts/install-deps.sh windows installs wine64)")
+  message(FATAL_ERROR "Wine not found (scripts/install-deps.sh --windows installs wine64)")
 endif()
 set(BOXWANDER_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
