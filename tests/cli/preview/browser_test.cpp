@@ -97,9 +97,9 @@ class Browser : public ::testing::Test {
     driver_ = Which("chromedriver");
     if (chromium_.empty() || driver_.empty()) {
       if (std::getenv("BOXWANDER_REQUIRE_BROWSER") != nullptr) {
-        FAIL() << "chromium and chromium-driver are needed (scripts/install-deps.sh --browser)";
+        FAIL() << "chromium and chromium-driver are needed (scripts/install-deps.sh --test)";
       }
-      GTEST_SKIP() << "no chromium or chromium-driver; scripts/install-deps.sh --browser";
+      GTEST_SKIP() << "no chromium or chromium-driver; scripts/install-deps.sh --test";
     }
     dir_ = fs::temp_directory_path() / ("boxwander-browser-" + std::to_string(getpid()));
     fs::remove_all(dir_);
