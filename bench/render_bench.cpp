@@ -60,19 +60,18 @@ void BM_Memcpy(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(in.size() * sizeof(P)));
 }
 
-// The walk is the same in every depth: zeroing the coverage map and placing the chain.
+// The walk is the same in every depth.
 void BM_Walk(benchmark::State& state) {
   StraightSegmentPath path = Spiral(kArcLength);
   const PreRenderData settings = SceneSettings();
-  std::vector<std::int32_t> coverage(static_cast<std::size_t>(kWidth) * kHeight);
+  CoverageMap coverage;
   std::int32_t rects = 0;
   for (auto _ : state) {
-    std::fill(coverage.begin(), coverage.end(), 0);
     RenderFrame frame;
     frame.settings = &settings;
     frame.width = kWidth;
     frame.height = kHeight;
-    frame.coverage = coverage.data();
+    frame.coverage = &coverage;
     PrepareFrame(frame);
     benchmark::DoNotOptimize(RunPathWalk(frame, path, kErrNone));
     rects = frame.rectCount;
@@ -86,7 +85,7 @@ void BM_Reveal(benchmark::State& state) {
   const PreRenderData settings = SceneSettings();
   const std::vector<P> in = Frame(Opaque<P>());
   std::vector<P> out = in;
-  std::vector<std::int32_t> coverage(static_cast<std::size_t>(kWidth) * kHeight);
+  CoverageMap coverage;
   RenderFrame frame;
   frame.settings = &settings;
   frame.format = FormatOf<P>();
@@ -97,7 +96,7 @@ void BM_Reveal(benchmark::State& state) {
   frame.in_pixels = in.data();
   frame.out_pixels = out.data();
   frame.pixel_count = static_cast<std::int64_t>(kWidth) * kHeight;
-  frame.coverage = coverage.data();
+  frame.coverage = &coverage;
   PrepareFrame(frame);
   RunPathWalk(frame, path, kErrNone);
   for (auto _ : state) {

@@ -57,10 +57,9 @@ void StartOutput(const PreRenderData& settings, PixelFormat format, const ImageV
 }
 
 // Coverage, seeding, drawing values and the walk: everything a render does before the
-// reveal. The coverage vector lives with the caller.
-ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, std::vector<std::int32_t>& coverage) {
-  coverage.assign(static_cast<std::size_t>(frame.pixel_count), 0);
-  frame.coverage = coverage.data();
+// reveal. The coverage map lives with the caller.
+ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, CoverageMap& coverage) {
+  frame.coverage = &coverage;
   PrepareFrame(frame);
   return RunPathWalk(frame, path, kErrNone);
 }
@@ -100,7 +99,7 @@ ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format, con
     RenderFrame frame;
     frame.settings = &settings;
     AttachBuffers(frame, format, input, output);
-    std::vector<std::int32_t> coverage;
+    CoverageMap coverage;
     const ErrorCode error = PlaceChain(frame, *path, coverage);
     if (error != kErrNone) {
       return error;
@@ -118,7 +117,7 @@ Chain ComputeChain(const PreRenderData& settings, std::int32_t width, std::int32
   frame.settings = &settings;
   AttachBuffers(frame, PixelFormat::k8, ImageView{nullptr, width, height, width},
                 ImageView{nullptr, width, height, width});
-  std::vector<std::int32_t> coverage;
+  CoverageMap coverage;
   chain.error = PlaceChain(frame, path, coverage);
   chain.rectCount = frame.rectCount;
   chain.halfWidthTotal = frame.halfWidthTotal;

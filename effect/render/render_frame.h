@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "draw/pixel.h"
+#include "geometry/coverage_map.h"
 #include "geometry/random_generator.h"
 #include "geometry/rect_list.h"
 #include "render/pre_render_data.h"
@@ -26,8 +27,8 @@ struct RenderFrame {
   std::int32_t out_row_pixels = 0;
   const void* in_pixels = nullptr;  // Pixel8, Pixel16 or PixelFloat by format
   void* out_pixels = nullptr;
-  std::int64_t pixel_count = 0;  // width * height, in 64 bits
-  std::int32_t* coverage = nullptr;
+  std::int64_t pixel_count = 0;     // width * height, in 64 bits
+  CoverageMap* coverage = nullptr;  // the walk's working memory
   RandomGenerator width_rng;
   RandomGenerator ratio_rng;
   Pixel16 edge_color16{};

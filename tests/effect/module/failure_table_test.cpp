@@ -284,9 +284,6 @@ TEST(FailureTable, Frames) {
          h.faults().failAt(HostOp::kNewHandle, 2, 0);
        },
        512, "Memory Error!", Output::Start},
-      {"render: CoverageMap over the host's limit",
-       [](Host& h, RenderOptions&) { h.handles().setLimit(kW * kH * 4 - 1); }, 512, "Memory Error!",
-       Output::Start},
       {"render: progress cancels at once", fail(HostOp::kProgress, 1, PF_Interrupt_CANCEL),
        PF_Interrupt_CANCEL, nullptr, Output::Drawn,
        [](Host&, const Frame& f) { EXPECT_EQ(f.progress.size(), 1u) << "no report after it"; }},
