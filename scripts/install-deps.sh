@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
 )
 
