@@ -42,17 +42,6 @@ std::vector<Scene> Scenes() {
 }
 
 template <class P>
-constexpr PixelFormat FormatOf() {
-  if constexpr (std::is_same_v<P, Pixel8>) {
-    return PixelFormat::k8;
-  } else if constexpr (std::is_same_v<P, Pixel16>) {
-    return PixelFormat::k16;
-  } else {
-    return PixelFormat::kFloat;
-  }
-}
-
-template <class P>
 const char* DepthName() {
   return std::is_same_v<P, Pixel8> ? "8" : std::is_same_v<P, Pixel16> ? "16" : "float";
 }
@@ -98,7 +87,7 @@ void Render(benchmark::State& state, const Scene& s) {
   std::size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        RenderOnBuffers(settings, FormatOf<P>(), pool.input(i), pool.output(i), &path));
+        RenderOnBuffers(settings, kFormatOf<P>, pool.input(i), pool.output(i), &path));
     benchmark::ClobberMemory();
     ++i;
   }
@@ -142,7 +131,7 @@ void Module(benchmark::State& state, const Scene& s) {
   auto host = test::ReadyHost();
   host->paths().set(test::kMaskId, std::make_shared<StraightSegmentPath>(s.path()));
   test::SetControls(*host, SceneControls(s.maxWidth));
-  minihost::World input(FormatOf<P>(), s.width, s.height);
+  minihost::World input(kFormatOf<P>, s.width, s.height);
   const std::vector<P> noise = NoiseFrame<P>(s.width, s.height, s.alpha);
   std::memcpy(input.data(), noise.data(), noise.size() * sizeof(P));
   for (auto _ : state) {

@@ -145,21 +145,6 @@ void CopyOut(const World& world, Image& image) {
   }
 }
 
-template <class F>
-void ForFormat(PixelFormat format, F f) {
-  switch (format) {
-    case PixelFormat::k8:
-      f(Pixel8{});
-      break;
-    case PixelFormat::k16:
-      f(Pixel16{});
-      break;
-    case PixelFormat::kFloat:
-      f(PixelFloat{});
-      break;
-  }
-}
-
 std::string Hex(std::uint32_t v) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", v);
@@ -277,7 +262,7 @@ HostTime ModuleSession::timeOf(std::int32_t frame) const noexcept {
 Image ModuleSession::render(const Image& input, std::int32_t frame, std::int32_t downsample,
                             std::vector<std::string>& warnings, const ProgressHook& progress) {
   World world(input.format(), input.width(), input.height());
-  ForFormat(input.format(), [&](auto pixel) { CopyIn<decltype(pixel)>(input, world); });
+  VisitFormat(input.format(), [&]<class P>(PixelTag<P>) { CopyIn<P>(input, world); });
   minihost::RenderOptions options;
   options.time = timeOf(frame);
   options.downsampleX = {1, static_cast<std::uint32_t>(downsample)};
@@ -294,7 +279,7 @@ Image ModuleSession::render(const Image& input, std::int32_t frame, std::int32_t
                    std::to_string(f.err) + (result.message.empty() ? "" : ": " + result.message));
   }
   Image output(input.format(), input.width(), input.height());
-  ForFormat(input.format(), [&](auto pixel) { CopyOut<decltype(pixel)>(f.output, output); });
+  VisitFormat(input.format(), [&]<class P>(PixelTag<P>) { CopyOut<P>(f.output, output); });
   return output;
 }
 

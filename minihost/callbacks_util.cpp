@@ -2,6 +2,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "minihost/callbacks.h"
 #include "minihost/host_frame.h"
@@ -40,12 +41,27 @@ void FillArea(World& w, const Area& a, const P& value) {
   }
 }
 
-// An 8-bit channel at another depth: 255 maps to full scale, rounded to nearest.
+// An 8-bit channel at another depth, as this host converts a fill colour: 255 maps to full
+// scale, rounded to nearest. The effect's Color8To16 adds 128 instead of 127, a rule its
+// pictures are fixed to; the two differ for 254 alone (32640 there, the nearest 32639
+// here). The float conversions agree on all 256 values.
 std::uint16_t To16(std::uint8_t c) {
   return static_cast<std::uint16_t>((c * 32768 + 127) / 255);
 }
 float ToFloat(std::uint8_t c) {
   return static_cast<float>(c) / 255.0f;
+}
+
+// A fill colour in the world's depth.
+template <class P>
+P InDepth(const PF_Pixel& c) {
+  if constexpr (std::is_same_v<P, Pixel16>) {
+    return {To16(c.alpha), To16(c.red), To16(c.green), To16(c.blue)};
+  } else if constexpr (std::is_same_v<P, PixelFloat>) {
+    return {ToFloat(c.alpha), ToFloat(c.red), ToFloat(c.green), ToFloat(c.blue)};
+  } else {
+    return {c.alpha, c.red, c.green, c.blue};
+  }
 }
 
 // The room left in the current command's return message from p on, or -1 when p is not
@@ -117,19 +133,7 @@ PF_Err Callbacks::Fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_LR
       return PF_Err_BAD_CALLBACK_PARAM;
     }
     const Area a = AreaOf(*w, rect);
-    const PF_Pixel c = *color;
-    switch (w->format()) {
-      case PixelFormat::k8:
-        FillArea(*w, a, Pixel8{c.alpha, c.red, c.green, c.blue});
-        break;
-      case PixelFormat::k16:
-        FillArea(*w, a, Pixel16{To16(c.alpha), To16(c.red), To16(c.green), To16(c.blue)});
-        break;
-      case PixelFormat::kFloat:
-        FillArea(*w, a,
-                 PixelFloat{ToFloat(c.alpha), ToFloat(c.red), ToFloat(c.green), ToFloat(c.blue)});
-        break;
-    }
+    VisitFormat(w->format(), [&]<class P>(PixelTag<P>) { FillArea(*w, a, InDepth<P>(*color)); });
     return PF_Err_NONE;
   });
 }

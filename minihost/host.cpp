@@ -23,8 +23,9 @@ PF_EffectWorld EffectWorldOf(World& w, bool writable) {
   return e;
 }
 
+// Bits per channel: a pixel is four channels.
 std::int16_t BitDepthOf(PixelFormat f) {
-  return f == PixelFormat::k8 ? 8 : f == PixelFormat::k16 ? 16 : 32;
+  return static_cast<std::int16_t>(BytesPerPixel(f) / 4 * 8);
 }
 
 // Marks the command under way for the callbacks, and clears it however the call ends.

@@ -99,15 +99,8 @@ std::optional<std::string> FirstDifference(const World& a, const World& b) {
   if (a.format() != b.format() || a.width() != b.width() || a.height() != b.height()) {
     return "worlds differ in depth or size";
   }
-  switch (a.format()) {
-    case PixelFormat::k8:
-      return FirstDifferentPixel<Pixel8>(a, b);
-    case PixelFormat::k16:
-      return FirstDifferentPixel<Pixel16>(a, b);
-    case PixelFormat::kFloat:
-      return FirstDifferentPixel<PixelFloat>(a, b);
-  }
-  return "unknown depth";
+  return VisitFormat(a.format(),
+                     [&]<class P>(PixelTag<P>) { return FirstDifferentPixel<P>(a, b); });
 }
 
 }  // namespace boxwander::minihost

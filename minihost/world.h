@@ -8,17 +8,8 @@
 
 #include "draw/pixel.h"
 #include "render/render_core.h"
-#include "render/render_frame.h"
 
 namespace boxwander::minihost {
-
-// The pixel type of a depth, for typed access.
-template <class P>
-inline constexpr PixelFormat kFormatOf = PixelFormat::k8;
-template <>
-inline constexpr PixelFormat kFormatOf<Pixel16> = PixelFormat::k16;
-template <>
-inline constexpr PixelFormat kFormatOf<PixelFloat> = PixelFormat::kFloat;
 
 // A pixel buffer the host owns: rows of width pixels of one depth (alpha, red, green,
 // blue), each followed by rowPadding bytes, so row bytes = width * pixel size + padding.

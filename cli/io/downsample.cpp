@@ -55,17 +55,7 @@ Image Downsample(const Image& image, std::int32_t factor) {
   }
   Image out(image.format(), (image.width() + factor - 1) / factor,
             (image.height() + factor - 1) / factor);
-  switch (image.format()) {
-    case PixelFormat::k8:
-      Average<Pixel8>(image, out, factor);
-      break;
-    case PixelFormat::k16:
-      Average<Pixel16>(image, out, factor);
-      break;
-    case PixelFormat::kFloat:
-      Average<PixelFloat>(image, out, factor);
-      break;
-  }
+  VisitFormat(image.format(), [&]<class P>(PixelTag<P>) { Average<P>(image, out, factor); });
   return out;
 }
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "draw/pixel.h"
-#include "render/render_frame.h"
 
 namespace boxwander::cli {
 

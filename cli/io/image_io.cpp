@@ -60,17 +60,7 @@ Image ReadSamples(OIIO::ImageInput& in, const std::string& path, OIIO::TypeDesc 
     throw CliError(path + ": " + FirstLine(in.geterror()));
   }
   Image image(depth, width, height);
-  switch (depth) {
-    case PixelFormat::k8:
-      Convert<Pixel8>(samples, map, image);
-      break;
-    case PixelFormat::k16:
-      Convert<Pixel16>(samples, map, image);
-      break;
-    case PixelFormat::kFloat:
-      Convert<PixelFloat>(samples, map, image);
-      break;
-  }
+  VisitFormat(depth, [&]<class P>(PixelTag<P>) { Convert<P>(samples, map, image); });
   return image;
 }
 
@@ -224,17 +214,10 @@ void WriteImage(const std::string& path, const Image& image) {
     }
   };
   try {
-    switch (image.format()) {
-      case PixelFormat::k8:
-        write(OIIO::TypeDesc::UINT8, FileSamples<Pixel8>(image, channels));
-        break;
-      case PixelFormat::k16:
-        write(OIIO::TypeDesc::UINT16, FileSamples<Pixel16>(image, channels));
-        break;
-      case PixelFormat::kFloat:
-        write(OIIO::TypeDesc::FLOAT, FileSamples<PixelFloat>(image, channels));
-        break;
-    }
+    VisitFormat(image.format(), [&]<class P>(PixelTag<P>) {
+      using Channel = typename PixelTraits<P>::Channel;
+      write(OIIO::TypeDescFromC<Channel>::value(), FileSamples<P>(image, channels));
+    });
   } catch (const std::bad_alloc&) {
     throw CliError(path + ": out of memory");
   }

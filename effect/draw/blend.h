@@ -6,12 +6,6 @@
 
 namespace boxwander {
 
-// Source over destination: colour is the alpha-weighted mean, alpha the sum of weights.
-// 8 and 16 bits stay in integers, float in single precision.
-Pixel8 BlendOver8(Pixel8 destination, Pixel8 source) noexcept;
-Pixel16 BlendOver16(Pixel16 destination, Pixel16 source) noexcept;
-PixelFloat BlendOverFloat(PixelFloat destination, PixelFloat source) noexcept;
-
 namespace blend_detail {
 
 // The integer depths differ only in the destination's weight unit and shift.
@@ -30,7 +24,9 @@ struct IntegerBlend<Pixel16> {
 
 }  // namespace blend_detail
 
-// Depth-generic spelling; defined here so that pixel loops inline it.
+// Source over destination: colour is the alpha-weighted mean, alpha the sum of weights.
+// 8 and 16 bits stay in integers, float in single precision. Defined here so that pixel
+// loops inline it.
 template <class P>
 inline P BlendOver(P destination, P source) noexcept {
   using Channel = typename PixelTraits<P>::Channel;

@@ -143,25 +143,6 @@ template Pixel8 HsvToRgb<Pixel8>(const HsvColor&) noexcept;
 template Pixel16 HsvToRgb<Pixel16>(const HsvColor&) noexcept;
 template PixelFloat HsvToRgb<PixelFloat>(const HsvColor&) noexcept;
 
-HsvColor RgbToHsv8(Pixel8 pixel) noexcept {
-  return RgbToHsv(pixel);
-}
-HsvColor RgbToHsv16(Pixel16 pixel) noexcept {
-  return RgbToHsv(pixel);
-}
-HsvColor RgbToHsvFloat(PixelFloat pixel) noexcept {
-  return RgbToHsv(pixel);
-}
-Pixel8 HsvToRgb8(const HsvColor& hsv) noexcept {
-  return HsvToRgb<Pixel8>(hsv);
-}
-Pixel16 HsvToRgb16(const HsvColor& hsv) noexcept {
-  return HsvToRgb<Pixel16>(hsv);
-}
-PixelFloat HsvToRgbFloat(const HsvColor& hsv) noexcept {
-  return HsvToRgb<PixelFloat>(hsv);
-}
-
 Pixel16 Color8To16(Pixel8 color) noexcept {
   const auto widen = [](std::uint8_t c) {
     return static_cast<std::uint16_t>((std::uint32_t{c} * 32768u + 128u) / 255u);

@@ -10,20 +10,15 @@ struct HsvColor {
   double alpha, hue, saturation, value;
 };
 
-HsvColor RgbToHsv8(Pixel8 pixel) noexcept;
-HsvColor RgbToHsv16(Pixel16 pixel) noexcept;
-HsvColor RgbToHsvFloat(PixelFloat pixel) noexcept;
-Pixel8 HsvToRgb8(const HsvColor& hsv) noexcept;
-Pixel16 HsvToRgb16(const HsvColor& hsv) noexcept;
-PixelFloat HsvToRgbFloat(const HsvColor& hsv) noexcept;
-
-// Depth-generic spellings of the above, for templated callers.
+// Between a pixel of any depth and HSV; defined for Pixel8, Pixel16 and PixelFloat.
 template <class P>
 HsvColor RgbToHsv(P pixel) noexcept;
 template <class P>
 P HsvToRgb(const HsvColor& hsv) noexcept;
 
-// c16 = (c * 32768 + 128) / 255, per channel, alpha included.
+// c16 = (c * 32768 + 128) / 255, per channel, alpha included: the pictures are fixed to this
+// rule. It is not rounding to nearest: 254 gives 32640 where 32639.498 is exact, and a host
+// that rounds to nearest (the minihost's fill does) differs there alone.
 Pixel16 Color8To16(Pixel8 color) noexcept;
 // c / 255 in double, rounded to float.
 PixelFloat Color8ToFloat(Pixel8 color) noexcept;

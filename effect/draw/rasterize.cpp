@@ -8,24 +8,23 @@
 #include "draw/blend_run.h"
 #include "draw/color.h"
 #include "draw/pixel.h"
-#include "render/render_frame.h"
 
 namespace boxwander {
 namespace {
 
 // The Edge Color in the frame's depth.
 template <class P>
-P EdgeColorOf(const RenderFrame& frame) noexcept;
+P EdgeColorOf(const DrawFrame& frame) noexcept;
 template <>
-Pixel8 EdgeColorOf<Pixel8>(const RenderFrame& frame) noexcept {
-  return frame.settings->edge_color;
+Pixel8 EdgeColorOf<Pixel8>(const DrawFrame& frame) noexcept {
+  return frame.edge_color;
 }
 template <>
-Pixel16 EdgeColorOf<Pixel16>(const RenderFrame& frame) noexcept {
+Pixel16 EdgeColorOf<Pixel16>(const DrawFrame& frame) noexcept {
   return frame.edge_color16;
 }
 template <>
-PixelFloat EdgeColorOf<PixelFloat>(const RenderFrame& frame) noexcept {
+PixelFloat EdgeColorOf<PixelFloat>(const DrawFrame& frame) noexcept {
   return frame.edge_color_float;
 }
 
@@ -37,10 +36,9 @@ struct RectColors {
 
 // Worked out once per rectangle: the HSV round trip is far too slow for every pixel.
 template <class P>
-RectColors<P> ColorsFor(const RenderFrame& frame, P sample) noexcept {
-  const PreRenderData& settings = *frame.settings;
+RectColors<P> ColorsFor(const DrawFrame& frame, P sample) noexcept {
   RectColors<P> colors{sample, sample};
-  if (settings.edge_mode == kEdgeModeBrightness) {
+  if (frame.edge_mode == kEdgeModeBrightness) {
     // At gain 1 the band is the fill bit for bit, without the round trip's truncations.
     if (frame.edge_gain != 1.0) {
       HsvColor hsv = RgbToHsv(sample);
@@ -55,7 +53,7 @@ RectColors<P> ColorsFor(const RenderFrame& frame, P sample) noexcept {
     colors.edge = EdgeColorOf<P>(frame);
     colors.edge.alpha = sample.alpha;
   }
-  if (settings.invert != 0) {
+  if (frame.invert != 0) {
     std::swap(colors.fill, colors.edge);
   }
   return colors;
@@ -64,8 +62,8 @@ RectColors<P> ColorsFor(const RenderFrame& frame, P sample) noexcept {
 }  // namespace
 
 template <class P>
-void DrawRectangleOf(const RenderFrame& frame, const RectRecord& record, const RectSpan& span) {
-  if (frame.settings == nullptr || frame.in_pixels == nullptr || frame.out_pixels == nullptr) {
+void DrawRectangleOf(const DrawFrame& frame, const RectRecord& record, const RectSpan& span) {
+  if (frame.in_pixels == nullptr || frame.out_pixels == nullptr) {
     return;
   }
   if (record.anchorX < 0 || record.anchorX >= frame.width || record.anchorY < 0 ||
@@ -114,19 +112,12 @@ void DrawRectangleOf(const RenderFrame& frame, const RectRecord& record, const R
   }
 }
 
-template void DrawRectangleOf<Pixel8>(const RenderFrame&, const RectRecord&, const RectSpan&);
-template void DrawRectangleOf<Pixel16>(const RenderFrame&, const RectRecord&, const RectSpan&);
-template void DrawRectangleOf<PixelFloat>(const RenderFrame&, const RectRecord&, const RectSpan&);
+template void DrawRectangleOf<Pixel8>(const DrawFrame&, const RectRecord&, const RectSpan&);
+template void DrawRectangleOf<Pixel16>(const DrawFrame&, const RectRecord&, const RectSpan&);
+template void DrawRectangleOf<PixelFloat>(const DrawFrame&, const RectRecord&, const RectSpan&);
 
-void DrawRectangle(const RenderFrame& frame, const RectRecord& record, const RectSpan& span) {
-  switch (frame.format) {
-    case PixelFormat::k8:
-      return DrawRectangleOf<Pixel8>(frame, record, span);
-    case PixelFormat::k16:
-      return DrawRectangleOf<Pixel16>(frame, record, span);
-    case PixelFormat::kFloat:
-      return DrawRectangleOf<PixelFloat>(frame, record, span);
-  }
+void DrawRectangle(const DrawFrame& frame, const RectRecord& record, const RectSpan& span) {
+  VisitFormat(frame.format, [&]<class P>(PixelTag<P>) { DrawRectangleOf<P>(frame, record, span); });
 }
 
 }  // namespace boxwander

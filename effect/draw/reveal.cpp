@@ -7,7 +7,6 @@
 #include "common/truncate.h"
 #include "draw/pixel.h"
 #include "draw/reveal_walk.h"
-#include "render/render_frame.h"
 
 namespace boxwander {
 namespace {
@@ -74,22 +73,13 @@ RevealBudget ComputeRevealBudget(std::int32_t mode, double time, std::int32_t re
   return out;
 }
 
-ErrorCode RevealWalk(const RenderFrame& frame, const ProgressFn& progress) {
+ErrorCode RevealWalk(const RevealFrame& frame, const ProgressFn& progress) {
   // One depth dispatch per walk; every rectangle then draws with the depth known.
-  const auto walk = [&]<class P>() {
+  return VisitFormat(frame.format, [&]<class P>(PixelTag<P>) {
     return WalkReveal(frame, progress, [&](const RectRecord& record, const RectSpan& span) {
       DrawRectangleOf<P>(frame, record, span);
     });
-  };
-  switch (frame.format) {
-    case PixelFormat::k8:
-      return walk.template operator()<Pixel8>();
-    case PixelFormat::k16:
-      return walk.template operator()<Pixel16>();
-    case PixelFormat::kFloat:
-      return walk.template operator()<PixelFloat>();
-  }
-  return kErrNone;
+  });
 }
 
 }  // namespace boxwander

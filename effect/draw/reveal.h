@@ -5,11 +5,10 @@
 
 #include "common/error_code.h"
 #include "draw/rasterize.h"
+#include "draw/reveal_frame.h"
 #include "geometry/rect_list.h"
 
 namespace boxwander {
-
-struct RenderFrame;
 
 // Progress report after each counted rectangle: (done, total) -> 0 to go on; anything
 // else is the render's result, and no further report is made (drawing goes on).
@@ -19,8 +18,8 @@ using ProgressFn = std::function<ErrorCode(std::int32_t done, std::int32_t total
 RectSpan ShrinkSpan(const RectRecord& record, std::int32_t anchorX, std::int32_t anchorY,
                     double ratio) noexcept;
 
-// Draws the part of frame.rects that frame.settings->time and ->mode leave visible.
+// Draws the part of frame.rects that frame.time and frame.mode leave visible.
 // Returns 0 or the first non-zero progress result. progress may be empty.
-ErrorCode RevealWalk(const RenderFrame& frame, const ProgressFn& progress);
+ErrorCode RevealWalk(const RevealFrame& frame, const ProgressFn& progress);
 
 }  // namespace boxwander

@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "common/error_code.h"
+#include "draw/choices.h"
 #include "draw/rasterize.h"
 #include "draw/reveal.h"
+#include "draw/reveal_frame.h"
 #include "geometry/rect_list.h"
-#include "render/pre_render_data.h"
-#include "render/render_frame.h"
 
 namespace boxwander {
 
@@ -28,15 +28,12 @@ RectSpan TailSpan(const RectRecord& record, const RectNode* next, double ratio) 
 // leaves visible, whole or shrunk; reports progress per counted rectangle. Returns 0 or the
 // first non-zero progress result, which stops the reports but not the drawing.
 template <class Draw>
-ErrorCode WalkReveal(const RenderFrame& frame, const ProgressFn& progress, Draw&& draw) {
-  if (frame.settings == nullptr) {
-    return kErrNone;
-  }
-  const std::int32_t mode = frame.settings->mode;
+ErrorCode WalkReveal(const RevealFrame& frame, const ProgressFn& progress, Draw&& draw) {
+  const std::int32_t mode = frame.mode;
   const bool continuous = mode == kModeContinuous;
   const bool byCount = mode == kModeDiscrete2;
   const RevealBudget start =
-      ComputeRevealBudget(mode, frame.settings->time, frame.rectCount, frame.halfWidthTotal);
+      ComputeRevealBudget(mode, frame.time, frame.rectCount, frame.halfWidthTotal);
   const bool firstHalf = start.firstHalf;
   // 64 bits: subtracting a half width from a saturated budget must not overflow.
   std::int64_t budget = start.budget;

@@ -2,14 +2,11 @@
 
 #include <cstdint>
 
+#include "draw/choices.h"
 #include "draw/pixel.h"
 #include "geometry/placement.h"
 
 namespace boxwander {
-
-// Popup values as the host stores them (counted from 1).
-enum ModeChoice : std::int32_t { kModeContinuous = 1, kModeDiscrete1 = 2, kModeDiscrete2 = 3 };
-enum EdgeModeChoice : std::int32_t { kEdgeModeBrightness = 1, kEdgeModeColor = 2 };
 
 // The fourteen control values as the host stores them at a frame's time: fixed-point
 // sliders as 16.16, integer sliders as integers, float sliders as doubles.

@@ -18,26 +18,6 @@ std::int32_t RatioSeed(std::int32_t seed) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(seed) + 100u);
 }
 
-// Points the frame at the two buffers; the input's size bounds everything.
-void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& input,
-                   const ImageView& output) {
-  frame.format = format;
-  frame.width = input.width;
-  frame.height = input.height;
-  frame.in_row_pixels = input.row_pixels;
-  frame.out_row_pixels = output.row_pixels;
-  frame.in_pixels = input.pixels;
-  frame.out_pixels = output.pixels;
-  frame.pixel_count = static_cast<std::int64_t>(input.width) * input.height;
-}
-
-bool BuffersFit(const ImageView& input, const ImageView& output) {
-  return input.width >= 0 && input.height >= 0 && input.row_pixels >= input.width &&
-         output.row_pixels >= input.width && output.height == input.height &&
-         (input.pixels != nullptr || input.width == 0 || input.height == 0) &&
-         (output.pixels != nullptr || input.width == 0 || input.height == 0);
-}
-
 // The output's starting content: a copy of the input, or transparent black.
 void StartOutput(const PreRenderData& settings, PixelFormat format, const ImageView& input,
                  const ImageView& output) {
@@ -66,8 +46,32 @@ ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, CoverageMap& coverage) 
 
 }  // namespace
 
+bool BuffersFit(const ImageView& input, const ImageView& output) {
+  return input.width >= 0 && input.height >= 0 && input.row_pixels >= input.width &&
+         output.row_pixels >= input.width && output.height == input.height &&
+         (input.pixels != nullptr || input.width == 0 || input.height == 0) &&
+         (output.pixels != nullptr || input.width == 0 || input.height == 0);
+}
+
+void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& input,
+                   const ImageView& output) {
+  frame.format = format;
+  frame.width = input.width;
+  frame.height = input.height;
+  frame.in_row_pixels = input.row_pixels;
+  frame.out_row_pixels = output.row_pixels;
+  frame.in_pixels = input.pixels;
+  frame.out_pixels = output.pixels;
+  frame.pixel_count = static_cast<std::int64_t>(input.width) * input.height;
+}
+
 void PrepareFrame(RenderFrame& frame, PowFn pow) {
   const PreRenderData& s = *frame.settings;
+  frame.mode = s.mode;
+  frame.time = s.time;
+  frame.edge_mode = s.edge_mode;
+  frame.edge_color = s.edge_color;
+  frame.invert = s.invert;
   SeedForRender(frame.width_rng, s.seed);
   SeedForRender(frame.ratio_rng, RatioSeed(s.seed));
   frame.edge_gain =

@@ -11,14 +11,6 @@
 
 namespace boxwander {
 
-// Seeds width_rng (seed) and ratio_rng (seed + 100) and works out the drawing values
-// (edge_gain, edge_color16, edge_color_float, edge_inset) from frame.settings.
-void PrepareFrame(RenderFrame& frame, PowFn pow = nullptr);
-
-// Walks the path into frame.rects and the totals, with frame.coverage as working memory.
-// Returns the walk's error; with error pending nothing is placed.
-ErrorCode RunPathWalk(RenderFrame& frame, MaskPath& path, ErrorCode error);
-
 // A borrowed image: pixels of the view's format, row stride in pixels.
 struct ImageView {
   void* pixels = nullptr;
@@ -26,6 +18,24 @@ struct ImageView {
   std::int32_t height = 0;
   std::int32_t row_pixels = 0;
 };
+
+// Whether the output can take a render of the input: a size that is not negative, rows at
+// least as long as the input is wide, the same height, and pixels unless the input is
+// empty.
+bool BuffersFit(const ImageView& input, const ImageView& output);
+
+// Points the frame at the two buffers; the input's size bounds everything.
+void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& input,
+                   const ImageView& output);
+
+// Seeds width_rng (seed) and ratio_rng (seed + 100), takes the reveal's and the drawing's
+// inputs (mode, time, edge_mode, edge_color, invert) from frame.settings and works out the
+// drawing values (edge_gain, edge_color16, edge_color_float, edge_inset).
+void PrepareFrame(RenderFrame& frame, PowFn pow = nullptr);
+
+// Walks the path into frame.rects and the totals, with frame.coverage as working memory.
+// Returns the walk's error; with error pending nothing is placed.
+ErrorCode RunPathWalk(RenderFrame& frame, MaskPath& path, ErrorCode error);
 
 // The whole picture on plain buffers, as a render inside the host would make it: copy or
 // clear, then (with a path and a Time strictly between 0 and 1) walk, reveal and draw.

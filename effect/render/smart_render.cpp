@@ -126,25 +126,27 @@ std::optional<Worlds> CheckoutWorlds(const PF_SmartRenderCallbacks& cb, PF_ProgP
   return Worlds{input, output, *format};
 }
 
-// Points the frame at the worlds. False when they do not fit together: rows shorter than
-// the input is wide, different heights, or rows that are not whole pixels long (pixels
+// The world as the core's image view. None when its rows are not whole pixels long: pixels
 // are addressed by a stride in pixels, and a byte remainder would shift every row after
-// the first).
-bool AttachWorlds(RenderFrame& f, const Worlds& w) {
-  const std::int32_t bpp = BytesPerPixel(w.format);
-  f.format = w.format;
-  f.width = w.input->width;
-  f.height = w.input->height;
-  f.in_row_pixels = w.input->rowbytes / bpp;
-  f.out_row_pixels = w.output->rowbytes / bpp;
-  f.in_pixels = w.input->data;
-  f.out_pixels = w.output->data;
-  f.pixel_count = std::int64_t{f.width} * f.height;
-  const bool has_pixels = f.width > 0 && f.height > 0;
-  return f.width >= 0 && f.height >= 0 && w.input->rowbytes % bpp == 0 &&
-         w.output->rowbytes % bpp == 0 && f.in_row_pixels >= f.width &&
-         f.out_row_pixels >= f.width && w.output->height == f.height &&
-         (!has_pixels || (w.input->data != nullptr && w.output->data != nullptr));
+// the first.
+std::optional<ImageView> ViewOf(const PF_EffectWorld& world, PixelFormat format) {
+  const std::int32_t bpp = BytesPerPixel(format);
+  if (world.rowbytes % bpp != 0) {
+    return std::nullopt;
+  }
+  return ImageView{world.data, world.width, world.height, world.rowbytes / bpp};
+}
+
+// Points the frame at the worlds by the core's buffer rules. False when a world's rows are
+// not whole pixels or the worlds do not fit together.
+bool AttachWorlds(RenderFrame& frame, const Worlds& w) {
+  const std::optional<ImageView> input = ViewOf(*w.input, w.format);
+  const std::optional<ImageView> output = ViewOf(*w.output, w.format);
+  if (!input || !output || !BuffersFit(*input, *output)) {
+    return false;
+  }
+  AttachBuffers(frame, w.format, *input, *output);
+  return true;
 }
 
 // The output's starting content: a copy of the input (whose failure ends the render) or

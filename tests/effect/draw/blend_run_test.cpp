@@ -152,7 +152,7 @@ void CompareRectangles(std::uint32_t seed) {
   for (int trial = 0; trial < 300; ++trial) {
     const int w = uniform(1, 24);
     const int h = uniform(1, 24);
-    PreRenderData settings = DrawSettings();
+    DrawLook settings = DrawSettings();
     settings.edge_thickness = uniform(1, 4);
     settings.edge_mode = uniform(1, 2);  // gain 1: in Brightness the band is the fill
     settings.edge_color = {255, static_cast<std::uint8_t>(uniform(0, 255)), 40, 200};
@@ -165,7 +165,7 @@ void CompareRectangles(std::uint32_t seed) {
       p = RandomColour<P>(rng);
     }
     Image<P> plain = fast;
-    RenderFrame frame;
+    RevealFrame frame;
     AttachImages(frame, settings, input, fast);
     const RectRecord record{uniform(0, w - 1),  uniform(0, h - 1), uniform(-5, w + 5),
                             uniform(-5, h + 5), uniform(0, 12),    uniform(0, 12)};

@@ -35,7 +35,7 @@ TEST(BlendOver, EightBit) {
       {"partial over partial", {100, 0, 200, 50}, {100, 200, 0, 50}, {160, 125, 75, 50}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BlendOver8(c.destination, c.source), c.expected) << c.name;
+    EXPECT_EQ(BlendOver(c.destination, c.source), c.expected) << c.name;
   }
 }
 
@@ -61,7 +61,7 @@ TEST(BlendOver, SixteenBit) {
        {32768, 19531, 0, 32768}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BlendOver16(c.destination, c.source), c.expected) << c.name;
+    EXPECT_EQ(BlendOver(c.destination, c.source), c.expected) << c.name;
   }
 }
 
@@ -87,7 +87,7 @@ TEST(BlendOver, Float) {
        {0.42840448f, 0.560903847f, 0.331234664f, 0.068802081f}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BlendOverFloat(c.destination, c.source), c.expected) << c.name;
+    EXPECT_EQ(BlendOver(c.destination, c.source), c.expected) << c.name;
   }
 }
 

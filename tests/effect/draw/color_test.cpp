@@ -27,7 +27,7 @@ TEST(RgbToHsv, FindsHueSaturationAndValue) {
       {"dark orange", {10, 200, 100, 50}, {10, 20, 191.25, 200}},
   };
   for (const Case& c : cases) {
-    const HsvColor hsv = RgbToHsv8(c.pixel);
+    const HsvColor hsv = RgbToHsv(c.pixel);
     EXPECT_EQ(hsv.alpha, c.expected.alpha) << c.name;
     EXPECT_NEAR(hsv.hue, c.expected.hue, 1e-9) << c.name;
     EXPECT_NEAR(hsv.saturation, c.expected.saturation, 1e-9) << c.name;
@@ -36,17 +36,17 @@ TEST(RgbToHsv, FindsHueSaturationAndValue) {
 }
 
 TEST(RgbToHsv, OtherDepthsMeasureOnTheEightBitScaleButKeepTheirAlpha) {
-  const HsvColor h16 = RgbToHsv16({20000, 16384, 32768, 0});
+  const HsvColor h16 = RgbToHsv(Pixel16{20000, 16384, 32768, 0});
   EXPECT_EQ(h16.alpha, 20000.0);
   EXPECT_EQ(h16.hue, 90.0);
   EXPECT_EQ(h16.value, 255.0);
 
-  const HsvColor hf = RgbToHsvFloat({0.5f, 0.5f, 1.0f, 0.0f});
+  const HsvColor hf = RgbToHsv(PixelFloat{0.5f, 0.5f, 1.0f, 0.0f});
   EXPECT_EQ(hf.alpha, 0.5);
   EXPECT_EQ(hf.hue, 90.0);
   EXPECT_EQ(hf.value, 255.0);
   // A float channel above 1.0 gives a value above 255.
-  EXPECT_EQ(RgbToHsvFloat({1.0f, 2.0f, 0.0f, 0.0f}).value, 510.0);
+  EXPECT_EQ(RgbToHsv(PixelFloat{1.0f, 2.0f, 0.0f, 0.0f}).value, 510.0);
 }
 
 TEST(HsvToRgb, GreyBranchAndCeilingInEveryDepth) {
@@ -82,20 +82,20 @@ TEST(HsvToRgb, GreyBranchAndCeilingInEveryDepth) {
        {-1, -1.0f / 255.0f, -1.0f / 255.0f, -1.0f / 255.0f}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(HsvToRgb8(c.hsv), c.p8) << c.name;
-    EXPECT_EQ(HsvToRgb16(c.hsv), c.p16) << c.name;
-    EXPECT_EQ(HsvToRgbFloat(c.hsv), c.pf) << c.name;
+    EXPECT_EQ(HsvToRgb<Pixel8>(c.hsv), c.p8) << c.name;
+    EXPECT_EQ(HsvToRgb<Pixel16>(c.hsv), c.p16) << c.name;
+    EXPECT_EQ(HsvToRgb<PixelFloat>(c.hsv), c.pf) << c.name;
   }
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(HsvToRgb8({nan, nan, 255, nan}), (Pixel8{0, 0, 0, 0}));
-  EXPECT_EQ(HsvToRgb16({1e300, 1e300, 255, -1e300}), (Pixel16{65535, 0, 0, 0}));
+  EXPECT_EQ(HsvToRgb<Pixel8>({nan, nan, 255, nan}), (Pixel8{0, 0, 0, 0}));
+  EXPECT_EQ(HsvToRgb<Pixel16>({1e300, 1e300, 255, -1e300}), (Pixel16{65535, 0, 0, 0}));
 }
 
 TEST(HsvRoundTrip, EightBitComesBackUnchangedOrOneLower) {
   for (int c = 0; c < 256; ++c) {
     const auto v = static_cast<std::uint8_t>(c);
     const Pixel8 grey{static_cast<std::uint8_t>(255 - c), v, v, v};
-    ASSERT_EQ(HsvToRgb8(RgbToHsv8(grey)), grey) << c;
+    ASSERT_EQ(HsvToRgb<Pixel8>(RgbToHsv(grey)), grey) << c;
   }
   const auto near = [](std::uint8_t back, std::uint8_t in) { return back == in || back + 1 == in; };
   for (int r = 0; r < 256; r += 15) {
@@ -103,7 +103,7 @@ TEST(HsvRoundTrip, EightBitComesBackUnchangedOrOneLower) {
       for (int b = 0; b < 256; b += 5) {
         const Pixel8 in{static_cast<std::uint8_t>((r + g + b) & 255), static_cast<std::uint8_t>(r),
                         static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
-        const Pixel8 back = HsvToRgb8(RgbToHsv8(in));
+        const Pixel8 back = HsvToRgb<Pixel8>(RgbToHsv(in));
         ASSERT_EQ(back.alpha, in.alpha);
         ASSERT_TRUE(near(back.red, in.red) && near(back.green, in.green) &&
                     near(back.blue, in.blue))
@@ -129,9 +129,9 @@ TEST(HsvRoundTrip, BrightenedColoursBitForBit) {
       {"fraction within the sector", {90, 0, 1, 5}, {90, 0, 3, 15}},
   };
   for (const Case& c : cases) {
-    HsvColor hsv = RgbToHsv8(c.pixel);
+    HsvColor hsv = RgbToHsv(c.pixel);
     hsv.value *= 3.0;
-    EXPECT_EQ(HsvToRgb8(hsv), c.expected) << c.name;
+    EXPECT_EQ(HsvToRgb<Pixel8>(hsv), c.expected) << c.name;
   }
 }
 
@@ -140,9 +140,9 @@ TEST(HsvRoundTrip, FloatNeverComesBackAboveOne) {
       {1.0f, 2.0f, 0.5f, 0.25f}, {0.5f, 1.5f, 1.5f, 1.5f}, {1.0f, 0.1f, 3.0f, 0.9f}};
   for (const PixelFloat& p : pixels) {
     for (const double gain : {1.0, 0.5, 3.0}) {
-      HsvColor hsv = RgbToHsvFloat(p);
+      HsvColor hsv = RgbToHsv(p);
       hsv.value *= gain;
-      const PixelFloat back = HsvToRgbFloat(hsv);
+      const PixelFloat back = HsvToRgb<PixelFloat>(hsv);
       EXPECT_LE(back.red, 1.0f) << ::testing::PrintToString(p) << " gain " << gain;
       EXPECT_LE(back.green, 1.0f) << ::testing::PrintToString(p) << " gain " << gain;
       EXPECT_LE(back.blue, 1.0f) << ::testing::PrintToString(p) << " gain " << gain;

@@ -11,8 +11,7 @@
 #include "draw/color.h"
 #include "draw/pixel.h"
 #include "draw/rasterize.h"
-#include "render/pre_render_data.h"
-#include "render/render_frame.h"
+#include "draw/reveal_frame.h"
 
 namespace boxwander {
 
@@ -30,21 +29,6 @@ inline void PrintTo(const PixelFloat& p, std::ostream* os) {
 inline void PrintTo(const RectSpan& s, std::ostream* os) {
   *os << "{" << s.centerX << ", " << s.centerY << ", " << s.left << ", " << s.right << ", " << s.up
       << ", " << s.down << "}";
-}
-
-template <class P>
-constexpr PixelFormat FormatOf();
-template <>
-constexpr PixelFormat FormatOf<Pixel8>() {
-  return PixelFormat::k8;
-}
-template <>
-constexpr PixelFormat FormatOf<Pixel16>() {
-  return PixelFormat::k16;
-}
-template <>
-constexpr PixelFormat FormatOf<PixelFloat>() {
-  return PixelFormat::kFloat;
 }
 
 // A small picture; rows may be longer than the width, as host worlds' rows may be.
@@ -86,31 +70,39 @@ template <class P>
   return ::testing::AssertionSuccess();
 }
 
-// Settings of the drawing with the control defaults: Brightness, gain 1, thickness 1.
-inline PreRenderData DrawSettings() {
-  PreRenderData s{};
-  s.mode = kModeContinuous;
-  s.time = 0.5;
-  s.edge_thickness = 1;
-  s.edge_mode = kEdgeModeBrightness;
-  s.edge_color = {255, 255, 255, 255};
-  s.edge_brightness = 1.0;
-  return s;
+// The render settings the drawing and the reveal depend on, in render pixels.
+struct DrawLook {
+  std::int32_t mode = kModeContinuous;
+  double time = 0.5;
+  std::int32_t edge_thickness = 1;
+  std::int32_t edge_mode = kEdgeModeBrightness;
+  Pixel8 edge_color{255, 255, 255, 255};
+  double edge_brightness = 1.0;
+  std::int32_t invert = 0;
+};
+
+// The control defaults: Brightness, gain 1, thickness 1.
+inline DrawLook DrawSettings() {
+  return {};
 }
 
-// Points the frame at the two images and works out the drawing values from settings.
+// Points the frame at the two images and takes the reveal's and the drawing's inputs from
+// settings, working out the drawing values.
 template <class P>
-void AttachImages(RenderFrame& frame, const PreRenderData& settings, const Image<P>& input,
+void AttachImages(RevealFrame& frame, const DrawLook& settings, const Image<P>& input,
                   Image<P>& output) {
-  frame.settings = &settings;
-  frame.format = FormatOf<P>();
+  frame.format = kFormatOf<P>;
   frame.width = input.width;
   frame.height = input.height;
   frame.in_row_pixels = input.rowPixels;
   frame.out_row_pixels = output.rowPixels;
   frame.in_pixels = input.pixels.data();
   frame.out_pixels = output.pixels.data();
-  frame.pixel_count = std::int64_t{input.width} * input.height;
+  frame.mode = settings.mode;
+  frame.time = settings.time;
+  frame.edge_mode = settings.edge_mode;
+  frame.edge_color = settings.edge_color;
+  frame.invert = settings.invert;
   frame.edge_color16 = Color8To16(settings.edge_color);
   frame.edge_color_float = Color8ToFloat(settings.edge_color);
   frame.edge_gain = std::pow(2.0, settings.edge_brightness) - 1.0;

@@ -89,13 +89,13 @@ TEST(DrawRectangle, BandFollowsTheSpansOwnSides) {
   const Pixel8 fill{255, 200, 100, 50};
   const Pixel8 edge{255, 0, 0, 255};
   for (const Case& c : cases) {
-    PreRenderData settings = DrawSettings();
+    DrawLook settings = DrawSettings();
     settings.edge_mode = kEdgeModeColor;
     settings.edge_color = edge;
     settings.edge_thickness = c.thickness;
     const Image<Pixel8> input(10, 7, fill);
     Image<Pixel8> output(10, 7);
-    RenderFrame frame;
+    RevealFrame frame;
     AttachImages(frame, settings, input, output);
 
     DrawRectangle(frame, RectRecord{5, 3, 0, 0, 2, 2}, c.span);
@@ -128,14 +128,14 @@ struct ColourCase {
 template <class P>
 void CheckColours(const std::vector<ColourCase<P>>& cases) {
   for (const ColourCase<P>& c : cases) {
-    PreRenderData settings = DrawSettings();
+    DrawLook settings = DrawSettings();
     settings.edge_mode = c.edgeMode;
     settings.edge_brightness = c.brightness;
     settings.invert = c.invert;
     settings.edge_color = c.edgeColor;
     const Image<P> input(5, 5, c.sample);
     Image<P> output(5, 5, c.background);
-    RenderFrame frame;
+    RevealFrame frame;
     AttachImages(frame, settings, input, output);
     DrawRectangle(frame, RectRecord{2, 2, 2, 2, 2, 2}, RectSpan{2, 2, 2, 2, 2, 2});
     EXPECT_EQ(output.at(2, 2), c.inner) << c.name;
@@ -276,15 +276,15 @@ TEST(DrawRectangle, PaddedRowsAndOverlapOrder) {
   Image<Pixel8> expected = output;
   for (std::int32_t y = 0; y < 4; ++y) {
     for (std::int32_t x = 0; x < 6; ++x) {
-      expected.at(x, y) = BlendOver8(background, a);
+      expected.at(x, y) = BlendOver(background, a);
       if (x >= 3 && y >= 1 && y <= 3) {
-        expected.at(x, y) = BlendOver8(expected.at(x, y), b);
+        expected.at(x, y) = BlendOver(expected.at(x, y), b);
       }
     }
   }
   const Image<Pixel8> inputBefore = input;
-  const PreRenderData settings = DrawSettings();
-  RenderFrame frame;
+  const DrawLook settings = DrawSettings();
+  RevealFrame frame;
   AttachImages(frame, settings, input, output);
 
   DrawRectangle(frame, RectRecord{1, 1, 2, 2, 10, 10}, RectSpan{2, 2, 10, 10, 10, 10});
@@ -316,9 +316,9 @@ P RandomPixel(std::mt19937& rng) {
 }
 
 template <class P>
-P EdgeColorIn(const RenderFrame& frame) {
+P EdgeColorIn(const DrawFrame& frame) {
   if constexpr (std::is_same_v<P, Pixel8>) {
-    return frame.settings->edge_color;
+    return frame.edge_color;
   } else if constexpr (std::is_same_v<P, Pixel16>) {
     return frame.edge_color16;
   } else {
@@ -328,11 +328,10 @@ P EdgeColorIn(const RenderFrame& frame) {
 
 // Every image pixel tested against the span, one at a time, in 64 bits.
 template <class P>
-void ReferenceDraw(const RenderFrame& frame, const RectRecord& record, const RectSpan& span) {
-  const PreRenderData& s = *frame.settings;
+void ReferenceDraw(const DrawFrame& frame, const RectRecord& record, const RectSpan& span) {
   P fill = frame.in<P>()[std::int64_t{record.anchorY} * frame.in_row_pixels + record.anchorX];
   P edge = fill;
-  if (s.edge_mode == kEdgeModeBrightness) {
+  if (frame.edge_mode == kEdgeModeBrightness) {
     if (frame.edge_gain != 1.0) {
       HsvColor hsv = RgbToHsv(fill);
       hsv.value *= frame.edge_gain;
@@ -345,7 +344,7 @@ void ReferenceDraw(const RenderFrame& frame, const RectRecord& record, const Rec
     edge = EdgeColorIn<P>(frame);
     edge.alpha = fill.alpha;
   }
-  if (s.invert != 0) {
+  if (frame.invert != 0) {
     std::swap(fill, edge);
   }
   const std::int64_t e = frame.edge_inset;
@@ -374,7 +373,7 @@ void CompareWithReference(std::uint32_t seed) {
   for (int trial = 0; trial < 400; ++trial) {
     const std::int32_t w = uniform(1, 16);
     const std::int32_t h = uniform(1, 16);
-    PreRenderData settings = DrawSettings();
+    DrawLook settings = DrawSettings();
     settings.edge_thickness = uniform(-1, 5);
     settings.edge_mode = uniform(1, 2);
     settings.invert = uniform(0, 1);
@@ -392,9 +391,9 @@ void CompareWithReference(std::uint32_t seed) {
       p = RandomPixel<P>(rng);
     }
     Image<P> reference = fast;
-    RenderFrame fastFrame;
+    RevealFrame fastFrame;
     AttachImages(fastFrame, settings, input, fast);
-    RenderFrame referenceFrame;
+    RevealFrame referenceFrame;
     AttachImages(referenceFrame, settings, input, reference);
 
     for (int r = 0; r < 3; ++r) {

@@ -94,11 +94,9 @@ struct Walked {
 // Runs the walk with a recording draw; progress answers from `answers` in turn (0 after).
 Walked Walk(const std::vector<RectRecord>& chain, std::int32_t mode, double time,
             std::vector<ErrorCode> answers = {}) {
-  PreRenderData settings = DrawSettings();
-  settings.mode = mode;
-  settings.time = time;
-  RenderFrame frame;
-  frame.settings = &settings;
+  RevealFrame frame;
+  frame.mode = mode;
+  frame.time = time;
   for (const RectRecord& r : chain) {
     frame.rects.append(r);
     frame.halfWidthTotal += r.halfWidth;
@@ -238,14 +236,14 @@ TEST(RevealWalk, FailedProgressStopsReportsNotDrawing) {
 // RevealWalk itself draws the walk's spans, in each depth, into the frame's output.
 template <class P>
 void CheckRevealDraws(P sample, P background) {
-  PreRenderData settings = DrawSettings();
+  DrawLook settings = DrawSettings();
   settings.time = 4.0 / 18.0;
   settings.edge_brightness = 0.0;
   const Image<P> input(24, 10, sample);
   Image<P> revealed(24, 10, background);
   Image<P> expected = revealed;
 
-  RenderFrame frame;
+  RevealFrame frame;
   AttachImages(frame, settings, input, revealed);
   for (const RectRecord& r : kChain) {
     frame.rects.append(r);
@@ -258,7 +256,7 @@ void CheckRevealDraws(P sample, P background) {
     return kErrNone;
   });
 
-  RenderFrame reference;
+  RevealFrame reference;
   AttachImages(reference, settings, input, expected);
   DrawRectangle(reference, kChain[0], Whole(0).span);
   DrawRectangle(reference, kChain[1], Shrunk(1, 7, 5, 2.0 / 3.0).span);

@@ -36,6 +36,25 @@ TEST(PrepareFrame, WorksOutTheDrawingValuesOncePerRender) {
   }
 }
 
+// The reveal and the drawing read their settings from the frame, not from the record.
+TEST(PrepareFrame, HandsTheRevealAndTheDrawingTheirSettings) {
+  ControlValues controls;
+  controls.mode = kModeDiscrete2;
+  controls.time_fixed = 30 << 16;
+  controls.edge_mode = kEdgeModeColor;
+  controls.edge_color = {10, 20, 30, 40};
+  controls.invert = 1;
+  const PreRenderData s = Settings(controls);
+  RenderFrame frame;
+  frame.settings = &s;
+  PrepareFrame(frame);
+  EXPECT_EQ(frame.mode, kModeDiscrete2);
+  EXPECT_EQ(frame.time, s.time);
+  EXPECT_EQ(frame.edge_mode, kEdgeModeColor);
+  EXPECT_EQ(frame.edge_color, (Pixel8{10, 20, 30, 40}));
+  EXPECT_EQ(frame.invert, 1);
+}
+
 TEST(PrepareFrame, SeedsBothGeneratorsAndDropsTheirFirstDraw) {
   const std::int32_t seeds[][2] = {{0, 100}, {50000, 50100}, {2147483647, -2147483549}};
   for (const auto& seed : seeds) {
