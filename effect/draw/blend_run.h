@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "draw/blend.h"
@@ -40,6 +42,10 @@ class RunColor {
       kind_ = Kind::kPlain;
     }
   }
+
+  // Opaque: the blend is the colour itself, whatever lies below.
+  bool fills() const noexcept { return kind_ == Kind::kFill; }
+  P color() const noexcept { return color_; }
 
   void blend(P* row, std::int64_t from, std::int64_t to) const noexcept {
     switch (kind_) {
@@ -168,6 +174,36 @@ inline void RunColor<PixelFloat>::Mix(PixelFloat* row, std::int64_t from,
                      : b};
   }
 }
+
+// With both colours opaque every inner row of a rectangle comes out the same: laid out once
+// (edge, fill, edge), it is copied onto each row instead of blending three runs per row.
+template <class P>
+class OpaqueRow {
+ public:
+  // False (nothing laid out) unless both colours fill and the row fits the buffer.
+  bool layOut(const RunColor<P>& edge, const RunColor<P>& fill, std::int64_t x0,
+              std::int64_t innerX0, std::int64_t innerX1, std::int64_t x1) noexcept {
+    if (!edge.fills() || !fill.fills() || x1 - x0 + 1 > kPixels || innerX0 > innerX1) {
+      return false;
+    }
+    count_ = x1 - x0 + 1;
+    const P e = edge.color();
+    const P f = fill.color();
+    for (std::int64_t x = x0; x <= x1; ++x) {
+      pixels_[x - x0] = x < innerX0 || x > innerX1 ? e : f;
+    }
+    return true;
+  }
+  // The laid-out row onto row[x0..].
+  void copyTo(P* row, std::int64_t x0) const noexcept {
+    std::memcpy(row + x0, pixels_, static_cast<std::size_t>(count_) * sizeof(P));
+  }
+
+ private:
+  static constexpr std::int64_t kPixels = 8192 / sizeof(P);
+  P pixels_[kPixels];
+  std::int64_t count_ = 0;
+};
 
 // The over-blend of one colour onto row[from..to].
 template <class P>

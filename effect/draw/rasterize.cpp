@@ -99,11 +99,15 @@ void DrawRectangleOf(const DrawFrame& frame, const RectRecord& record, const Rec
 
   const RunColor<P> edge(colors.edge);
   const RunColor<P> fill(colors.fill);
+  OpaqueRow<P> opaque;
+  const bool copyRows = opaque.layOut(edge, fill, x0, innerX0, innerX1, x1);
   P* const out = frame.out<P>();
   for (std::int64_t y = y0; y <= y1; ++y) {
     P* const row = out + static_cast<std::ptrdiff_t>(y * frame.out_row_pixels);
     if (y < innerY0 || y > innerY1 || innerX0 > innerX1) {
       BlendRun(row, x0, x1, edge);
+    } else if (copyRows) {
+      opaque.copyTo(row, x0);
     } else {
       BlendRun(row, x0, innerX0 - 1, edge);
       BlendRun(row, innerX0, innerX1, fill);

@@ -25,6 +25,15 @@ void StartOutput(const PreRenderData& settings, PixelFormat format, const ImageV
   auto* out = static_cast<unsigned char*>(output.pixels);
   const auto* in = static_cast<const unsigned char*>(input.pixels);
   const std::int32_t out_width = std::min(output.width, output.row_pixels);
+  // Rows without gaps between them go as one block: a copy that large may bypass the
+  // caches, which row-sized copies cannot.
+  if (settings.on_original != 0 && input.row_pixels == input.width &&
+      output.row_pixels == input.width && output.height == input.height) {
+    std::memcpy(
+        out, in,
+        static_cast<std::size_t>(input.width) * static_cast<std::size_t>(input.height) * bpp);
+    return;
+  }
   for (std::int64_t y = 0; y < output.height; ++y) {
     unsigned char* row = out + y * output.row_pixels * static_cast<std::int64_t>(bpp);
     if (settings.on_original != 0) {
