@@ -137,6 +137,18 @@ double CubicArcLength::parameterAt(double s) const noexcept {
   return u;
 }
 
+double CubicArcLength::lengthAt(double u) const noexcept {
+  if (!std::isfinite(length_) || !(u > 0.0)) {
+    return 0.0;
+  }
+  if (u >= 1.0) {
+    return length_;
+  }
+  const auto it = std::upper_bound(u_.begin(), u_.end(), u);
+  const auto k = static_cast<std::size_t>(it - u_.begin()) - 1;
+  return s_[k] + lengthBetween(u_[k], u);
+}
+
 PathPoint CubicArcLength::evaluate(double s) const noexcept {
   const double u = parameterAt(s);
   const double v = 1.0 - u;

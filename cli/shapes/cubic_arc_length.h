@@ -26,6 +26,9 @@ class CubicArcLength {
   // The Bezier parameter (0..1) at arc length s, clamped like evaluate.
   double parameterAt(double s) const noexcept;
 
+  // The arc length from the start to parameter u (clamped to 0..1), from the same table.
+  double lengthAt(double u) const noexcept;
+
  private:
   double speed(double u) const noexcept;
   double lengthBetween(double a, double b) const noexcept;

@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "cli/shapes/curve_reach.h"
+
 namespace boxwander::shapes {
 namespace {
 
@@ -114,6 +116,34 @@ ErrorCode ShapePath::evaluateAt(std::int32_t segment, SegmentPrep prep, double t
   }
   const auto& piece = pieces_[static_cast<std::size_t>(segment)];
   return straight_.evaluateAt(piece.straightIndex, preparation->straightPrep, t, point);
+}
+
+bool ShapePath::reachableStretch(std::int32_t segment, SegmentPrep prep, std::int32_t width,
+                                 std::int32_t height, ArcStretch& stretch) {
+  Preparation* preparation = find(segment, prep);
+  if (preparation == nullptr) {
+    return false;
+  }
+  if (!preparation->curve) {
+    const auto& piece = pieces_[static_cast<std::size_t>(segment)];
+    return straight_.reachableStretch(piece.straightIndex, preparation->straightPrep, width, height,
+                                      stretch);
+  }
+  const CubicArcLength& curve = *preparation->curve;
+  if (!std::isfinite(curve.length())) {
+    return false;
+  }
+  const ParameterRange range =
+      ReachableParameters(pieces_[static_cast<std::size_t>(segment)].shape, width, height);
+  if (range.from > range.to) {
+    stretch = {1.0, 0.0};
+    return true;
+  }
+  // Well beyond the arc-length table's inversion error, so that no sample whose parameter
+  // lies in the range falls outside the stretch.
+  const double margin = 1.0 + 1e-9 * curve.length();
+  stretch = {curve.lengthAt(range.from) - margin, curve.lengthAt(range.to) + margin};
+  return true;
 }
 
 ErrorCode ShapePath::releaseSegment(std::int32_t segment, SegmentPrep prep) {

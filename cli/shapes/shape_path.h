@@ -34,6 +34,10 @@ class ShapePath final : public MaskPath {
   // On a curved segment t is clamped to 0..length; a t that is not a number is refused.
   ErrorCode evaluateAt(std::int32_t segment, SegmentPrep prep, double t, PathPoint& point) override;
   ErrorCode releaseSegment(std::int32_t segment, SegmentPrep prep) override;
+  // Straight pieces answer exactly, as the core's straight segments do; curved pieces with a
+  // conservative bound from their control points.
+  bool reachableStretch(std::int32_t segment, SegmentPrep prep, std::int32_t width,
+                        std::int32_t height, ArcStretch& stretch) override;
 
   // Preparations handed out and not yet released.
   std::size_t livePreparations() const noexcept { return live_.size(); }

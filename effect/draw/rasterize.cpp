@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "draw/blend.h"
+#include "draw/blend_run.h"
 #include "draw/color.h"
 #include "draw/pixel.h"
 
@@ -59,13 +59,6 @@ RectColors<P> ColorsFor(const DrawFrame& frame, P sample) noexcept {
   return colors;
 }
 
-template <class P>
-void BlendRun(P* row, std::int64_t from, std::int64_t to, P color) noexcept {
-  for (std::int64_t x = from; x <= to; ++x) {
-    row[x] = BlendOver(row[x], color);
-  }
-}
-
 }  // namespace
 
 template <class P>
@@ -104,15 +97,21 @@ void DrawRectangleOf(const DrawFrame& frame, const RectRecord& record, const Rec
   const std::int64_t innerY0 = top + e + 1;
   const std::int64_t innerY1 = bottom - e - 1;
 
+  const RunColor<P> edge(colors.edge);
+  const RunColor<P> fill(colors.fill);
+  OpaqueRow<P> opaque;
+  const bool copyRows = opaque.layOut(edge, fill, x0, innerX0, innerX1, x1);
   P* const out = frame.out<P>();
   for (std::int64_t y = y0; y <= y1; ++y) {
     P* const row = out + static_cast<std::ptrdiff_t>(y * frame.out_row_pixels);
     if (y < innerY0 || y > innerY1 || innerX0 > innerX1) {
-      BlendRun(row, x0, x1, colors.edge);
+      BlendRun(row, x0, x1, edge);
+    } else if (copyRows) {
+      opaque.copyTo(row, x0);
     } else {
-      BlendRun(row, x0, innerX0 - 1, colors.edge);
-      BlendRun(row, innerX0, innerX1, colors.fill);
-      BlendRun(row, innerX1 + 1, x1, colors.edge);
+      BlendRun(row, x0, innerX0 - 1, edge);
+      BlendRun(row, innerX0, innerX1, fill);
+      BlendRun(row, innerX1 + 1, x1, edge);
     }
   }
 }

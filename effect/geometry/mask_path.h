@@ -18,6 +18,12 @@ struct PathPoint {
   double dy = 0.0;
 };
 
+// Arc lengths from..to (inclusive) along a segment; empty when from > to.
+struct ArcStretch {
+  double from = 0.0;
+  double to = 0.0;
+};
+
 // The walk's only view of a mask path, so it can run without a host. Coordinates are
 // input-buffer pixels; lengths are arc lengths in the same unit. Every operation can fail
 // with a host error code.
@@ -33,6 +39,16 @@ class MaskPath {
   virtual ErrorCode evaluateAt(std::int32_t segment, SegmentPrep prep, double t,
                                PathPoint& point) = 0;
   virtual ErrorCode releaseSegment(std::int32_t segment, SegmentPrep prep) = 0;
+
+  // Optional: which stretch of a prepared segment can land inside a width x height image.
+  // Answering true promises that every arc length outside the stretch gives a point whose
+  // truncated pixel lies outside the image, so the walk need not evaluate it. A path that
+  // cannot tell (the host's) answers false and is sampled along its whole length.
+  virtual bool reachableStretch(std::int32_t /*segment*/, SegmentPrep /*prep*/,
+                                std::int32_t /*width*/, std::int32_t /*height*/,
+                                ArcStretch& /*stretch*/) {
+    return false;
+  }
 };
 
 }  // namespace boxwander

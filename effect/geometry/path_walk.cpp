@@ -17,22 +17,23 @@ bool Walkable(double length) {
   return std::isfinite(length) && length < kLongestWalkable;
 }
 
-// Writes index over the part of the rectangle that lies inside the map. Clipping first
-// gives the same map as testing every pixel of the full extent, without the cost of
-// visiting pixels far outside.
-void Stamp(const RectRecord& r, std::int32_t index, std::int32_t width, std::int32_t height,
-           std::int32_t* coverage) {
-  const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{r.centerX} - r.halfWidth, 0);
-  const std::int64_t x1 = std::min<std::int64_t>(std::int64_t{r.centerX} + r.halfWidth, width - 1);
-  const std::int64_t y0 = std::max<std::int64_t>(std::int64_t{r.centerY} - r.halfHeight, 0);
-  const std::int64_t y1 =
-      std::min<std::int64_t>(std::int64_t{r.centerY} + r.halfHeight, height - 1);
-  for (std::int64_t y = y0; y <= y1; ++y) {
-    std::int32_t* row = coverage + y * width;
-    for (std::int64_t x = x0; x <= x1; ++x) {
-      row[x] = index;
-    }
+// The whole steps of a segment of the given length that can land inside the image: all of
+// 0..length, or the part of it the path says can reach the image.
+struct Steps {
+  double first = 0.0;
+  double last = 0.0;
+};
+Steps StepsToSample(MaskPath& path, std::int32_t s, SegmentPrep prep, double length,
+                    std::int32_t width, std::int32_t height) {
+  Steps steps{0.0, length};
+  ArcStretch reach;
+  if (path.reachableStretch(s, prep, width, height, reach) && !std::isnan(reach.from) &&
+      !std::isnan(reach.to)) {
+    // A whole number: stepping from it by 1.0 meets the same t as stepping from 0.
+    steps.first = std::max(0.0, std::ceil(reach.from));
+    steps.last = std::min(length, reach.to);
   }
+  return steps;
 }
 
 // Gives a prepared segment back however its sampling ends: a failed path call, or an
@@ -67,20 +68,20 @@ class PreparedSegment {
 }  // namespace
 
 WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t width,
-                    std::int32_t height, std::int32_t* coverage, RandomGenerator& width_rng,
+                    std::int32_t height, CoverageMap* coverage, RandomGenerator& width_rng,
                     RandomGenerator& ratio_rng, RectList& rects, ErrorCode error) {
   WalkResult result;
   result.error = error;
   if (error != kErrNone) {
     return result;
   }
-  if (coverage == nullptr && width > 0 && height > 0) {
+  if (coverage == nullptr) {
     result.error = kErrInternalStructDamaged;
     return result;
   }
+  coverage->reset(width, height);
   WalkState state;
   state.ratio = settings.wh_ratio;
-  const CoverageView view{coverage, width, height};
 
   // Samples one prepared segment every 1.0 of arc length and places a rectangle wherever a
   // sample leaves the last one. Returns the first failing path call's code.
@@ -92,7 +93,8 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
     if (!Walkable(length)) {
       return kErrNone;
     }
-    for (double t = 0.0; length >= t; t += 1.0) {
+    const Steps steps = StepsToSample(path, s, prep, length, width, height);
+    for (double t = steps.first; steps.last >= t; t += 1.0) {
       PathPoint p;
       if (const ErrorCode failed = path.evaluateAt(s, prep, t, p); failed != kErrNone) {
         return failed;
@@ -106,9 +108,8 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
       if (ix < 0 || ix >= width || iy < 0 || iy >= height) {
         continue;
       }
-      // Every index in the map is at most nextIndex - 1, so this holds exactly on the
-      // last rectangle's pixels.
-      if (coverage[std::int64_t{iy} * width + ix] >= state.nextIndex - 1) {
+      // The sample still lies in the last rectangle.
+      if (coverage->holdsLast(ix, iy)) {
         continue;
       }
       // Indices must stay unique and nextIndex must not overflow: once the largest index
@@ -118,10 +119,10 @@ WalkResult WalkPath(MaskPath& path, const ChainSettings& settings, std::int32_t 
         continue;
       }
       const RectRecord record =
-          PlaceRectangle(ix, iy, p.dx, p.dy, state, view, width_rng, ratio_rng, settings);
+          PlaceRectangle(ix, iy, p.dx, p.dy, state, *coverage, width_rng, ratio_rng, settings);
       rects.append(record);
       result.halfWidthTotal = SaturatingAdd(result.halfWidthTotal, record.halfWidth);
-      Stamp(record, state.nextIndex, width, height, coverage);
+      coverage->stamp(record, state.nextIndex);
       ++result.rectCount;
       ++state.nextIndex;
     }

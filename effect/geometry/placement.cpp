@@ -8,7 +8,7 @@
 namespace boxwander {
 
 RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy, WalkState& state,
-                          const CoverageView& coverage, RandomGenerator& width_rng,
+                          const CoverageMap& coverage, RandomGenerator& width_rng,
                           RandomGenerator& ratio_rng, const ChainSettings& settings) {
   // One width draw per rectangle, then one ratio draw only with variance: the k-th
   // rectangle always gets the same draws whatever the path.
@@ -28,7 +28,7 @@ RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy
     center = TangentCenter(grow, ix, iy, dx, dy, half_width, half_height);
     state.firstRect = false;
   } else {
-    const GrowDirection grow = GrowAwayFrom(FindAttachSide(ix, iy, state.nextIndex - 1, coverage));
+    const GrowDirection grow = GrowAwayFrom(FindAttachSide(ix, iy, coverage));
     center = FollowsTangent(grow, dx, dy, state.ratio)
                  ? TangentCenter(grow, ix, iy, dx, dy, half_width, half_height)
                  : CornerCenter(ix, iy, dx, dy, half_width, half_height);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "geometry/coverage_map.h"
 #include "geometry/random_generator.h"
 #include "geometry/rect_list.h"
 
@@ -13,13 +14,6 @@ struct ChainSettings {
   double min_fraction = 0.0;        // m, 0..1
   double wh_ratio = 1.0;            // R0 = 10^(W/H)
   double wh_variance = 0.0;         // v, 0..1
-};
-
-// Read-only view of the coverage map: one index per input pixel, row length width.
-struct CoverageView {
-  const std::int32_t* cells = nullptr;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
 };
 
 // What a walk carries from one placement to the next.
@@ -35,7 +29,7 @@ struct WalkState {
 // applies, the centre then lies on the grow axis through the sample, one half size away
 // (a first rectangle heading (0, 0) grows Down).
 RectRecord PlaceRectangle(std::int32_t ix, std::int32_t iy, double dx, double dy, WalkState& state,
-                          const CoverageView& coverage, RandomGenerator& width_rng,
+                          const CoverageMap& coverage, RandomGenerator& width_rng,
                           RandomGenerator& ratio_rng, const ChainSettings& settings);
 
 }  // namespace boxwander

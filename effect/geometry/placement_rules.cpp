@@ -18,10 +18,6 @@ double Difference(std::int32_t a, std::int32_t b) {
   return static_cast<double>(static_cast<std::int64_t>(a) - b);
 }
 
-bool HoldsLast(const CoverageView& coverage, std::int32_t x, std::int32_t y, std::int32_t last) {
-  return coverage.cells[static_cast<std::int64_t>(y) * coverage.width + x] == last;
-}
-
 }  // namespace
 
 std::int32_t RectangleSize(double r, std::int32_t max_half_width, double min_fraction) {
@@ -53,8 +49,7 @@ GrowDirection HeadingGrowDirection(double dx, double dy, double ratio) {
   return GrowDirection::kUp;
 }
 
-AttachSide FindAttachSide(std::int32_t ix, std::int32_t iy, std::int32_t last,
-                          const CoverageView& coverage) {
+AttachSide FindAttachSide(std::int32_t ix, std::int32_t iy, const CoverageMap& coverage) {
   const std::int32_t w = coverage.width;
   const std::int32_t h = coverage.height;
   // (ix, iy) lies inside, so ix + 1 and iy + 1 cannot overflow.
@@ -62,28 +57,28 @@ AttachSide FindAttachSide(std::int32_t ix, std::int32_t iy, std::int32_t last,
   const bool top = iy - 1 >= 0;
   const bool right = ix + 1 < w;
   const bool bottom = iy + 1 < h;
-  if (left && HoldsLast(coverage, ix - 1, iy, last)) {
+  if (left && coverage.holdsLast(ix - 1, iy)) {
     return AttachSide::kLeft;
   }
-  if (top && HoldsLast(coverage, ix, iy - 1, last)) {
+  if (top && coverage.holdsLast(ix, iy - 1)) {
     return AttachSide::kTop;
   }
-  if (right && HoldsLast(coverage, ix + 1, iy, last)) {
+  if (right && coverage.holdsLast(ix + 1, iy)) {
     return AttachSide::kRight;
   }
-  if (bottom && HoldsLast(coverage, ix, iy + 1, last)) {
+  if (bottom && coverage.holdsLast(ix, iy + 1)) {
     return AttachSide::kBottom;
   }
-  if (left && top && HoldsLast(coverage, ix - 1, iy - 1, last)) {
+  if (left && top && coverage.holdsLast(ix - 1, iy - 1)) {
     return AttachSide::kLeft;
   }
-  if (right && top && HoldsLast(coverage, ix + 1, iy - 1, last)) {
+  if (right && top && coverage.holdsLast(ix + 1, iy - 1)) {
     return AttachSide::kTop;
   }
-  if (right && bottom && HoldsLast(coverage, ix + 1, iy + 1, last)) {
+  if (right && bottom && coverage.holdsLast(ix + 1, iy + 1)) {
     return AttachSide::kRight;
   }
-  if (left && bottom && HoldsLast(coverage, ix - 1, iy + 1, last)) {
+  if (left && bottom && coverage.holdsLast(ix - 1, iy + 1)) {
     return AttachSide::kBottom;
   }
   if (!left) {

@@ -33,8 +33,7 @@ GrowDirection HeadingGrowDirection(double dx, double dy, double ratio);
 
 // Later rectangles: which neighbour of (ix, iy) carries the last rectangle's index, the
 // four sides first, then the corners, then the buffer's borders.
-AttachSide FindAttachSide(std::int32_t ix, std::int32_t iy, std::int32_t last,
-                          const CoverageView& coverage);
+AttachSide FindAttachSide(std::int32_t ix, std::int32_t iy, const CoverageMap& coverage);
 
 // Grows away from the previous rectangle; with no neighbour found, Up.
 GrowDirection GrowAwayFrom(AttachSide side);

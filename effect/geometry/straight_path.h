@@ -30,6 +30,10 @@ class StraightSegmentPath final : public MaskPath {
   ErrorCode segmentLength(std::int32_t segment, SegmentPrep prep, double& length) override;
   ErrorCode evaluateAt(std::int32_t segment, SegmentPrep prep, double t, PathPoint& point) override;
   ErrorCode releaseSegment(std::int32_t segment, SegmentPrep prep) override;
+  // Exact: from and to are the first and last whole arc lengths whose point evaluateAt
+  // puts inside the image (empty when there is none), found on evaluateAt's own arithmetic.
+  bool reachableStretch(std::int32_t segment, SegmentPrep prep, std::int32_t width,
+                        std::int32_t height, ArcStretch& stretch) override;
 
  private:
   struct Prepared {

@@ -25,6 +25,15 @@ void StartOutput(const PreRenderData& settings, PixelFormat format, const ImageV
   auto* out = static_cast<unsigned char*>(output.pixels);
   const auto* in = static_cast<const unsigned char*>(input.pixels);
   const std::int32_t out_width = std::min(output.width, output.row_pixels);
+  // Rows without gaps between them go as one block: a copy that large may bypass the
+  // caches, which row-sized copies cannot.
+  if (settings.on_original != 0 && input.row_pixels == input.width &&
+      output.row_pixels == input.width && output.height == input.height) {
+    std::memcpy(
+        out, in,
+        static_cast<std::size_t>(input.width) * static_cast<std::size_t>(input.height) * bpp);
+    return;
+  }
   for (std::int64_t y = 0; y < output.height; ++y) {
     unsigned char* row = out + y * output.row_pixels * static_cast<std::int64_t>(bpp);
     if (settings.on_original != 0) {
@@ -37,10 +46,9 @@ void StartOutput(const PreRenderData& settings, PixelFormat format, const ImageV
 }
 
 // Coverage, seeding, drawing values and the walk: everything a render does before the
-// reveal. The coverage vector lives with the caller.
-ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, std::vector<std::int32_t>& coverage) {
-  coverage.assign(static_cast<std::size_t>(frame.pixel_count), 0);
-  frame.coverage = coverage.data();
+// reveal. The coverage map lives with the caller.
+ErrorCode PlaceChain(RenderFrame& frame, MaskPath& path, CoverageMap& coverage) {
+  frame.coverage = &coverage;
   PrepareFrame(frame);
   return RunPathWalk(frame, path, kErrNone);
 }
@@ -104,7 +112,7 @@ ErrorCode RenderOnBuffers(const PreRenderData& settings, PixelFormat format, con
     RenderFrame frame;
     frame.settings = &settings;
     AttachBuffers(frame, format, input, output);
-    std::vector<std::int32_t> coverage;
+    CoverageMap coverage;
     const ErrorCode error = PlaceChain(frame, *path, coverage);
     if (error != kErrNone) {
       return error;
@@ -122,7 +130,7 @@ Chain ComputeChain(const PreRenderData& settings, std::int32_t width, std::int32
   frame.settings = &settings;
   AttachBuffers(frame, PixelFormat::k8, ImageView{nullptr, width, height, width},
                 ImageView{nullptr, width, height, width});
-  std::vector<std::int32_t> coverage;
+  CoverageMap coverage;
   chain.error = PlaceChain(frame, path, coverage);
   chain.rectCount = frame.rectCount;
   chain.halfWidthTotal = frame.halfWidthTotal;

@@ -33,7 +33,7 @@ void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& inpu
 // drawing values (edge_gain, edge_color16, edge_color_float, edge_inset).
 void PrepareFrame(RenderFrame& frame, PowFn pow = nullptr);
 
-// Walks the path into frame.coverage (zeroed by the caller), frame.rects and the totals.
+// Walks the path into frame.rects and the totals, with frame.coverage as working memory.
 // Returns the walk's error; with error pending nothing is placed.
 ErrorCode RunPathWalk(RenderFrame& frame, MaskPath& path, ErrorCode error);
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "draw/reveal_frame.h"
+#include "geometry/coverage_map.h"
 #include "geometry/random_generator.h"
 #include "render/pre_render_data.h"
 
@@ -14,8 +15,8 @@ namespace boxwander {
 // totals.
 struct RenderFrame : RevealFrame {
   const PreRenderData* settings = nullptr;
-  std::int64_t pixel_count = 0;  // width * height, in 64 bits
-  std::int32_t* coverage = nullptr;
+  std::int64_t pixel_count = 0;     // width * height, in 64 bits
+  CoverageMap* coverage = nullptr;  // the walk's working memory
   RandomGenerator width_rng;
   RandomGenerator ratio_rng;
 };

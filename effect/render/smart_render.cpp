@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <limits>
+#include <new>
 
 #include "host/global_data.h"
 #include "host/handle_guards.h"
@@ -163,15 +163,6 @@ PF_Err StartOutput(const PF_UtilCallbacks& utils, PF_ProgPtr ref, const PreRende
 
 }  // namespace
 
-std::optional<std::uint64_t> CoverageMapBytes(std::int64_t pixel_count) noexcept {
-  constexpr auto kMaxBytes = static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
-  if (pixel_count < 0 ||
-      static_cast<std::uint64_t>(pixel_count) > kMaxBytes / sizeof(std::int32_t)) {
-    return std::nullopt;
-  }
-  return static_cast<std::uint64_t>(pixel_count) * sizeof(std::int32_t);
-}
-
 std::optional<PixelFormat> PixelFormatOf(PF_PixelFormat code) noexcept {
   switch (code) {
     case PF_PixelFormat_ARGB32:
@@ -235,22 +226,18 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     }
   }
 
-  // A size no allocation could hold is answered like a refused one.
-  const std::optional<std::uint64_t> bytes = CoverageMapBytes(frame.pixel_count);
-  OwnedHandle coverage(bytes ? utils->host_new_handle(*bytes) : nullptr,
-                       utils->host_dispose_handle);
-  auto* cells = BlockOf<std::int32_t>(coverage.get());
-  if (!coverage || (cells == nullptr && frame.pixel_count > 0)) {
+  // The walk's working memory, the CoverageMap, lives in host handle memory; the walk
+  // starts it afresh, so the block needs no clearing here.
+  OwnedHandle coverage(utils->host_new_handle(sizeof(CoverageMap)), utils->host_dispose_handle);
+  void* const block = BlockOf<void>(coverage.get());
+  if (block == nullptr) {
     CopyReturnMessage(utils->ansi.strcpy, *out_data, "Memory Error!");
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     ReleaseSuites(mask, world, PF_Err_NONE);
     path.checkin();
     return PF_Err_INTERNAL_STRUCT_DAMAGED;
   }
-  for (std::int64_t i = 0; i < frame.pixel_count; ++i) {
-    cells[i] = 0;
-  }
-  frame.coverage = cells;
+  frame.coverage = new (block) CoverageMap;
   PrepareFrame(frame, utils->ansi.pow);
 
   {

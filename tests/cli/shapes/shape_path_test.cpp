@@ -3,11 +3,15 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "cli/shapes/cubic_arc_length.h"
 #include "cli/shapes/mask_shape.h"
 #include "cli/shapes/shape_path.h"
+#include "common/truncate.h"
+#include "geometry/coverage_map.h"
+#include "geometry/path_walk.h"
 #include "geometry/straight_path.h"
 
 namespace boxwander::shapes {
@@ -244,6 +248,118 @@ TEST(ShapePath, ScalingForDownsamplingScalesLengthsAndPoints) {
     EXPECT_NEAR(qb.x, qa.x * 0.5, 1e-6);
     EXPECT_NEAR(qb.y, qa.y * 0.5, 1e-6);
   }
+}
+
+// The same path, but unable to tell where its segments can reach the image.
+class CannotTell final : public MaskPath {
+ public:
+  explicit CannotTell(MaskPath& inner) : inner_(inner) {}
+  ErrorCode segmentCount(std::int32_t& count) override { return inner_.segmentCount(count); }
+  ErrorCode prepareSegment(std::int32_t s, std::int32_t f, SegmentPrep& prep) override {
+    return inner_.prepareSegment(s, f, prep);
+  }
+  ErrorCode segmentLength(std::int32_t s, SegmentPrep prep, double& length) override {
+    return inner_.segmentLength(s, prep, length);
+  }
+  ErrorCode evaluateAt(std::int32_t s, SegmentPrep prep, double t, PathPoint& p) override {
+    ++evaluations;
+    return inner_.evaluateAt(s, prep, t, p);
+  }
+  ErrorCode releaseSegment(std::int32_t s, SegmentPrep prep) override {
+    return inner_.releaseSegment(s, prep);
+  }
+  std::int64_t evaluations = 0;
+
+ private:
+  MaskPath& inner_;
+};
+
+std::vector<RectRecord> ChainOf(MaskPath& path, std::int32_t w, std::int32_t h) {
+  RandomGenerator width_rng;
+  RandomGenerator ratio_rng;
+  SeedForRender(width_rng, 7);
+  SeedForRender(ratio_rng, 107);
+  CoverageMap map;
+  RectList rects;
+  const WalkResult r =
+      WalkPath(path, {6, 0.2, 1.0, 0.5}, w, h, &map, width_rng, ratio_rng, rects, kErrNone);
+  EXPECT_EQ(r.error, kErrNone);
+  std::vector<RectRecord> records;
+  for (const RectNode* n = rects.first(); n != nullptr; n = n->next) {
+    records.push_back(n->record);
+  }
+  return records;
+}
+
+// Curved pieces bound their reach conservatively: every sample that lands inside the image
+// lies in the stretch, so the walk places the chain of a walk of every sample.
+TEST(ShapePath, CurvesKeepEverySampleThatReachesTheImage) {
+  constexpr std::int32_t kW = 40;
+  constexpr std::int32_t kH = 30;
+  std::mt19937 random(99);
+  std::uniform_real_distribution<double> coordinate(-120.0, 160.0);
+  for (int i = 0; i < 60; ++i) {
+    SCOPED_TRACE(i);
+    MaskShape shape;
+    for (int v = 0; v < 3; ++v) {
+      shape.vertices.push_back({{coordinate(random), coordinate(random)},
+                                {coordinate(random) * 0.5, coordinate(random) * 0.5},
+                                {coordinate(random) * 0.5, coordinate(random) * 0.5}});
+    }
+    ShapePath path(shape);
+    for (std::int32_t s = 0; s < PieceCount(shape); ++s) {
+      SegmentPrep prep = nullptr;
+      ASSERT_EQ(path.prepareSegment(s, 100, prep), kErrNone);
+      double length = 0.0;
+      ASSERT_EQ(path.segmentLength(s, prep, length), kErrNone);
+      ArcStretch stretch;
+      ASSERT_TRUE(path.reachableStretch(s, prep, kW, kH, stretch));
+      for (double t = 0.0; length >= t; t += 1.0) {
+        PathPoint p;
+        ASSERT_EQ(path.evaluateAt(s, prep, t, p), kErrNone);
+        const std::int32_t ix = TruncateToInt32(p.x);
+        const std::int32_t iy = TruncateToInt32(p.y);
+        if (ix >= 0 && ix < kW && iy >= 0 && iy < kH) {
+          EXPECT_TRUE(t >= stretch.from && t <= stretch.to) << s << " at " << t;
+        }
+      }
+      ASSERT_EQ(path.releaseSegment(s, prep), kErrNone);
+    }
+    CannotTell everything(path);
+    EXPECT_EQ(ChainOf(path, kW, kH), ChainOf(everything, kW, kH));
+  }
+}
+
+// A curve two billion pixels long that crosses the image is evaluated near the image only.
+TEST(ShapePath, FarAwayCurveCostsItsVisiblePart) {
+  MaskShape shape;
+  shape.vertices = {{{1e9, 5.0}, {}, {-3e8, 40.0}}, {{-1e9, 25.0}, {3e8, -40.0}, {}}};
+  ShapePath path(shape);
+  CannotTell counting(path);
+  struct Reaching final : MaskPath {
+    CannotTell& inner;
+    ShapePath& shape;
+    Reaching(CannotTell& i, ShapePath& s) : inner(i), shape(s) {}
+    ErrorCode segmentCount(std::int32_t& c) override { return inner.segmentCount(c); }
+    ErrorCode prepareSegment(std::int32_t s, std::int32_t f, SegmentPrep& p) override {
+      return inner.prepareSegment(s, f, p);
+    }
+    ErrorCode segmentLength(std::int32_t s, SegmentPrep p, double& l) override {
+      return inner.segmentLength(s, p, l);
+    }
+    ErrorCode evaluateAt(std::int32_t s, SegmentPrep p, double t, PathPoint& pt) override {
+      return inner.evaluateAt(s, p, t, pt);
+    }
+    ErrorCode releaseSegment(std::int32_t s, SegmentPrep p) override {
+      return inner.releaseSegment(s, p);
+    }
+    bool reachableStretch(std::int32_t s, SegmentPrep p, std::int32_t w, std::int32_t h,
+                          ArcStretch& st) override {
+      return shape.reachableStretch(s, p, w, h, st);
+    }
+  } reaching(counting, path);
+  EXPECT_FALSE(ChainOf(reaching, 1920, 1080).empty());
+  EXPECT_LT(counting.evaluations, 10000);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
+#include "common/truncate.h"
 #include "geometry/straight_path.h"
 #include "recording_path.h"
 
@@ -21,24 +23,26 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Seed 0 and these settings: first half width 8 (see the worked example).
 constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0};
 
-// One walk with freshly seeded generators, a zeroed map and an empty list.
+// One walk with freshly seeded generators, an empty list and a map holding leftovers of an
+// earlier walk (the walk starts it afresh).
 struct Walk {
   Walk(MaskPath& path, std::int32_t w, std::int32_t h, const ChainSettings& settings = kSettings,
        std::int32_t seed = 0, ErrorCode pending = kErrNone)
-      : width(w), map(static_cast<std::size_t>(std::int64_t{w} * h), 0) {
+      : map{7, 7, 9, 0, 0, 6, 6} {
     SeedForRender(width_rng, seed);
     SeedForRender(ratio_rng, seed + 100);
-    result = WalkPath(path, settings, w, h, map.data(), width_rng, ratio_rng, rects, pending);
+    result = WalkPath(path, settings, w, h, &map, width_rng, ratio_rng, rects, pending);
     for (const RectNode* n = rects.first(); n != nullptr; n = n->next) {
       records.push_back(n->record);
     }
   }
-  std::int32_t At(std::int32_t x, std::int32_t y) const {
-    return map[static_cast<std::size_t>(y * width + x)];
+  // The pixels that carry the last rectangle's index: its extent clipped to the image.
+  bool LastExtentIs(std::int32_t left, std::int32_t top, std::int32_t right,
+                    std::int32_t bottom) const {
+    return map.left == left && map.top == top && map.right == right && map.bottom == bottom;
   }
 
-  std::int32_t width;
-  std::vector<std::int32_t> map;
+  CoverageMap map;
   RandomGenerator width_rng;
   RandomGenerator ratio_rng;
   RectList rects;
@@ -58,11 +62,13 @@ TEST(WalkPath, WorkedExample) {
   EXPECT_EQ(walk.records.size(), 15u);
   EXPECT_EQ(walk.result.halfWidthTotal, 100);
   // The first rectangle spans columns 10..26 and rows 42..58; the second starts at 27.
-  EXPECT_EQ(walk.At(10, 42), 2);
-  EXPECT_EQ(walk.At(26, 58), 2);
-  EXPECT_EQ(walk.At(10, 41), 0);
-  EXPECT_EQ(walk.At(9, 50), 0);
-  EXPECT_EQ(walk.At(27, 50), 3);
+  EXPECT_EQ(walk.records[0].centerX + walk.records[0].halfWidth + 1,
+            walk.records[1].centerX - walk.records[1].halfWidth);
+  // The map ends with the last rectangle, index 16.
+  const RectRecord& last = walk.records.back();
+  EXPECT_EQ(walk.map.index, 16);
+  EXPECT_TRUE(walk.LastExtentIs(last.centerX - last.halfWidth, last.centerY - last.halfHeight,
+                                last.centerX + last.halfWidth, last.centerY + last.halfHeight));
 }
 
 TEST(WalkPath, WithoutVarianceEveryRectangleKeepsTheBaseRatio) {
@@ -138,7 +144,10 @@ TEST(WalkPath, WhereSamplesPlaceRectangles) {
     EXPECT_EQ(walk.result.rectCount, static_cast<std::int32_t>(c.expected.size()));
     if (c.expected.empty()) {
       EXPECT_EQ(walk.result.halfWidthTotal, 0);
-      EXPECT_TRUE(std::all_of(walk.map.begin(), walk.map.end(), [](int v) { return v == 0; }));
+      EXPECT_EQ(walk.map.index, 0);
+      EXPECT_EQ(walk.map.width, 30);
+      EXPECT_EQ(walk.map.height, 20);
+      EXPECT_FALSE(walk.map.holdsLast(0, 0));
     }
   }
 }
@@ -197,7 +206,7 @@ TEST(WalkPath, RectanglePartlyOutsideIsCountedAndClipped) {
   for (std::int32_t y = 0; y < 20; ++y) {
     for (std::int32_t x = 0; x < 30; ++x) {
       const bool inside = x >= 25 && y >= 2 && y <= 18;
-      EXPECT_EQ(walk.At(x, y), inside ? 2 : 0) << x << "," << y;
+      EXPECT_EQ(walk.map.holdsLast(x, y), inside) << x << "," << y;
     }
   }
 }
@@ -211,8 +220,8 @@ TEST(WalkPath, ReturningOverOlderRectanglesPlacesNewOnes) {
   EXPECT_GT(round_trip.result.rectCount, forward.result.rectCount + 1);
   const RectRecord& last = round_trip.records.back();
   const std::int32_t last_index = round_trip.result.rectCount + 1;
-  EXPECT_EQ(round_trip.At(last.anchorX, last.anchorY), last_index);
-  EXPECT_EQ(*std::max_element(round_trip.map.begin(), round_trip.map.end()), last_index);
+  EXPECT_EQ(round_trip.map.index, last_index);
+  EXPECT_TRUE(round_trip.map.holdsLast(last.anchorX, last.anchorY));
 }
 
 TEST(WalkPath, StopsAtTheFirstFailingPathCall) {
@@ -263,17 +272,85 @@ TEST(WalkPath, MakesNoPathCallWithoutAUsableStart) {
     SCOPED_TRACE(c.name);
     StraightSegmentPath inner({{10.0, 50.0, 20.0, 50.0}});
     RecordingPath path(inner);
-    std::vector<std::int32_t> map(100 * 100, 0);
+    CoverageMap map;
     RandomGenerator width_rng;
     RandomGenerator ratio_rng;
     RectList rects;
-    const WalkResult r = WalkPath(path, kSettings, 100, 100, c.with_map ? map.data() : nullptr,
-                                  width_rng, ratio_rng, rects, c.pending);
+    const WalkResult r = WalkPath(path, kSettings, 100, 100, c.with_map ? &map : nullptr, width_rng,
+                                  ratio_rng, rects, c.pending);
     EXPECT_EQ(r.error, c.expected);
     EXPECT_TRUE(path.calls().empty());
     EXPECT_TRUE(rects.empty());
     EXPECT_EQ(r.rectCount, 0);
   }
+}
+
+// With the path telling which stretch of each segment can reach the image, the walk
+// evaluates exactly the samples that land inside it, at the same t, and places the same
+// chain as a walk of every sample.
+TEST(WalkPath, SamplesOnlyWhatCanReachTheImage) {
+  struct Case {
+    const char* name;
+    std::vector<Seg> segments;
+  };
+  const Case cases[] = {
+      {"crossing", {{-40.5, 3.25, 70.0, 17.0}}},
+      {"entering and leaving twice", {{-10.0, 10.0, 45.0, 10.0}, {45.0, 10.0, 15.0, -30.0}}},
+      {"steep, far below", {{12.0, 900.0, 13.0, -700.0}}},
+      {"backwards", {{45.7, 19.9, -3.0, 0.2}}},
+      {"wholly outside", {{-5.0, -5.0, 50.0, -1.0}}},
+      {"on the edges", {{-1.0, 0.0, -1.0, 19.0}, {-0.5, 0.0, -0.5, 19.0}, {30.0, 19.5, 0.0, 19.5}}},
+      {"a point", {{5.0, 5.0, 5.0, 5.0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StraightSegmentPath inner(c.segments);
+    RecordingPath everything(inner);
+    RecordingPath reachable(inner);
+    reachable.ForwardReach();
+    const Walk all(everything, 30, 20);
+    const Walk some(reachable, 30, 20);
+    EXPECT_EQ(some.records, all.records);
+    EXPECT_EQ(some.result.halfWidthTotal, all.result.halfWidthTotal);
+    EXPECT_EQ(some.map, all.map);
+    // The samples evaluated are those of the full walk whose pixel lies inside.
+    std::vector<std::pair<std::int32_t, double>> inside;
+    for (const RecordingPath::Call& call : everything.calls()) {
+      PathPoint p;
+      SegmentPrep prep = nullptr;
+      if (call.op != Op::kEvaluate || inner.prepareSegment(call.segment, 100, prep) != kErrNone ||
+          inner.evaluateAt(call.segment, prep, call.t, p) != kErrNone) {
+        continue;
+      }
+      const std::int32_t ix = TruncateToInt32(p.x);
+      const std::int32_t iy = TruncateToInt32(p.y);
+      if (ix >= 0 && ix < 30 && iy >= 0 && iy < 20) {
+        inside.emplace_back(call.segment, call.t);
+      }
+    }
+    std::vector<std::pair<std::int32_t, double>> evaluated;
+    for (const RecordingPath::Call& call : reachable.calls()) {
+      if (call.op == Op::kEvaluate) {
+        evaluated.emplace_back(call.segment, call.t);
+      }
+    }
+    EXPECT_EQ(evaluated, inside);
+  }
+}
+
+// A segment two billion pixels long whose visible part is the image's width: only that part
+// is evaluated, and it places the chain of a segment that is just that part.
+TEST(WalkPath, FarAwaySegmentCostsItsVisiblePart) {
+  StraightSegmentPath inner({{1e9, 5.0, -1e9, 5.0}});
+  RecordingPath far(inner);
+  far.ForwardReach();
+  const Walk walk(far, 30, 20);
+  StraightSegmentPath near({{40.0, 5.0, -40.0, 5.0}});
+  const Walk expected(near, 30, 20);
+  ASSERT_GT(expected.result.rectCount, 0);
+  EXPECT_EQ(walk.records, expected.records);
+  EXPECT_EQ(far.EvaluatedTs().size(), 30u);
+  EXPECT_EQ(far.EvaluatedTs().front(), 1e9 - 29.0);
 }
 
 TEST(WalkPath, SameInputsSameChain) {

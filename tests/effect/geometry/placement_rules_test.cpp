@@ -89,48 +89,42 @@ TEST(PlacementRules, HeadingGrowDirection) {
 }
 
 TEST(PlacementRules, NeighbourSearch) {
-  // Not square, so a stride of height instead of width reads the wrong pixels.
+  // Not square, so mixing up width and height shows.
   constexpr std::int32_t kW = 6;
   constexpr std::int32_t kH = 4;
-  constexpr std::int32_t kLast = 5;
-  constexpr std::int32_t kOlder = 4;
-  struct Cell {
-    std::int32_t x, y, value;
+  // The last rectangle's pixels: columns x0..x1, rows y0..y1 (none when x0 > x1).
+  struct Extent {
+    std::int32_t x0, y0, x1, y1;
   };
+  constexpr Extent kNone{0, 0, -1, -1};
   struct Case {
     const char* name;
-    std::vector<Cell> cells;
+    Extent last;
     std::int32_t ix, iy;
     AttachSide expected;
   };
   const Case cases[] = {
-      {"left", {{1, 2, kLast}}, 2, 2, AttachSide::kLeft},
-      {"top before right", {{3, 2, kLast}, {2, 1, kLast}}, 2, 2, AttachSide::kTop},
-      {"right", {{3, 2, kLast}}, 2, 2, AttachSide::kRight},
-      {"bottom", {{2, 3, kLast}}, 2, 2, AttachSide::kBottom},
-      {"side before corner", {{1, 1, kLast}, {2, 3, kLast}}, 2, 2, AttachSide::kBottom},
-      {"upper left corner", {{1, 1, kLast}}, 2, 2, AttachSide::kLeft},
-      {"upper right corner", {{3, 1, kLast}}, 2, 2, AttachSide::kTop},
-      {"lower right corner", {{3, 3, kLast}}, 2, 2, AttachSide::kRight},
-      {"lower left corner", {{1, 3, kLast}}, 2, 2, AttachSide::kBottom},
-      {"older rectangles are no neighbours",
-       {{1, 2, kOlder}, {3, 1, kOlder}},
-       2,
-       2,
-       AttachSide::kNone},
-      {"first column", {}, 0, 1, AttachSide::kLeft},
-      {"first row", {}, 2, 0, AttachSide::kTop},
-      {"last column", {}, kW - 1, 1, AttachSide::kRight},
-      {"last row", {}, 2, kH - 1, AttachSide::kBottom},
-      {"neighbour before border", {{1, 0, kLast}}, 0, 0, AttachSide::kRight},
-      {"last column before last row", {}, kW - 1, kH - 1, AttachSide::kRight},
+      {"left", {0, 2, 1, 2}, 2, 2, AttachSide::kLeft},
+      {"top before right", {2, 1, 3, 2}, 2, 2, AttachSide::kTop},
+      {"right", {3, 2, 3, 2}, 2, 2, AttachSide::kRight},
+      {"bottom", {2, 3, 2, 3}, 2, 2, AttachSide::kBottom},
+      {"side before corner", {1, 1, 2, 1}, 2, 2, AttachSide::kTop},
+      {"upper left corner", {1, 1, 1, 1}, 2, 2, AttachSide::kLeft},
+      {"upper right corner", {3, 0, 5, 1}, 2, 2, AttachSide::kTop},
+      {"lower right corner", {3, 3, 3, 3}, 2, 2, AttachSide::kRight},
+      {"lower left corner", {0, 3, 1, 3}, 2, 2, AttachSide::kBottom},
+      {"a rectangle further away is no neighbour", {4, 0, 5, 3}, 2, 2, AttachSide::kNone},
+      {"no rectangle yet", kNone, 2, 2, AttachSide::kNone},
+      {"first column", kNone, 0, 1, AttachSide::kLeft},
+      {"first row", kNone, 2, 0, AttachSide::kTop},
+      {"last column", kNone, kW - 1, 1, AttachSide::kRight},
+      {"last row", kNone, 2, kH - 1, AttachSide::kBottom},
+      {"neighbour before border", {1, 0, 1, 0}, 0, 0, AttachSide::kRight},
+      {"last column before last row", kNone, kW - 1, kH - 1, AttachSide::kRight},
   };
   for (const Case& c : cases) {
-    std::vector<std::int32_t> map(kW * kH, 0);
-    for (const Cell& cell : c.cells) {
-      map[static_cast<std::size_t>(cell.y * kW + cell.x)] = cell.value;
-    }
-    EXPECT_EQ(FindAttachSide(c.ix, c.iy, kLast, {map.data(), kW, kH}), c.expected) << c.name;
+    const CoverageMap map{kW, kH, 5, c.last.x0, c.last.y0, c.last.x1, c.last.y1};
+    EXPECT_EQ(FindAttachSide(c.ix, c.iy, map), c.expected) << c.name;
   }
 }
 

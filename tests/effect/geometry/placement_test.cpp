@@ -23,8 +23,18 @@ struct Placed {
   RandomGenerator ratio_rng;
 };
 
+// The last rectangle, index 2, covering the one pixel (x, y); none when x < 0.
+CoverageMap LastAt(std::int32_t x, std::int32_t y) {
+  CoverageMap map;
+  map.reset(kW, kH);
+  if (x >= 0) {
+    map.stamp({x, y, x, y, 0, 0}, 2);
+  }
+  return map;
+}
+
 Placed Place(std::int32_t ix, std::int32_t iy, double dx, double dy, bool first,
-             const std::vector<std::int32_t>& map, const ChainSettings& settings = kSettings,
+             const CoverageMap& map, const ChainSettings& settings = kSettings,
              double ratio = 1.0) {
   Placed p;
   SeedForRender(p.width_rng, 0);
@@ -32,8 +42,7 @@ Placed Place(std::int32_t ix, std::int32_t iy, double dx, double dy, bool first,
   p.state.firstRect = first;
   p.state.nextIndex = 3;  // the last rectangle is index 2
   p.state.ratio = ratio;
-  p.record = PlaceRectangle(ix, iy, dx, dy, p.state, {map.data(), kW, kH}, p.width_rng, p.ratio_rng,
-                            settings);
+  p.record = PlaceRectangle(ix, iy, dx, dy, p.state, map, p.width_rng, p.ratio_rng, settings);
   return p;
 }
 
@@ -77,11 +86,7 @@ TEST(PlaceRectangle, CentreByRule) {
       {"later, NaN takes the corner", false, 4, 6, 5, 6, kNaN, kNaN, {5, 6, 13, 14, 8, 8}},
   };
   for (const Case& c : cases) {
-    std::vector<std::int32_t> map(kW * kH, 0);
-    if (c.last_x >= 0) {
-      map[static_cast<std::size_t>(c.last_y * kW + c.last_x)] = 2;
-    }
-    const Placed p = Place(c.ix, c.iy, c.dx, c.dy, c.first, map);
+    const Placed p = Place(c.ix, c.iy, c.dx, c.dy, c.first, LastAt(c.last_x, c.last_y));
     EXPECT_EQ(p.record, c.expected) << c.name;
     EXPECT_FALSE(p.state.firstRect) << c.name;
   }
@@ -105,8 +110,7 @@ TEST(PlaceRectangle, RatioIsDrawnOnlyWithVariance) {
   for (const Case& c : cases) {
     ChainSettings settings = kSettings;
     settings.wh_variance = c.variance;
-    const std::vector<std::int32_t> map(kW * kH, 0);
-    const Placed p = Place(5, 6, 1.0, 0.0, true, map, settings, 2.5);
+    const Placed p = Place(5, 6, 1.0, 0.0, true, LastAt(-1, -1), settings, 2.5);
     if (std::isnan(c.ratio)) {
       EXPECT_TRUE(std::isnan(p.state.ratio)) << c.name;
     } else {
@@ -146,9 +150,8 @@ TEST(PlaceRectangle, NewRatioDecidesHeadingAndSlope) {
   ChainSettings settings = kSettings;
   settings.wh_variance = 1.0;
   for (const Case& c : cases) {
-    std::vector<std::int32_t> map(kW * kH, 0);
-    map[6 * kW + 4] = 2;  // the last rectangle lies left of the sample
-    const Placed p = Place(5, 6, c.dx, c.dy, c.first, map, settings, settings.wh_ratio);
+    // The last rectangle lies left of the sample.
+    const Placed p = Place(5, 6, c.dx, c.dy, c.first, LastAt(4, 6), settings, settings.wh_ratio);
     EXPECT_EQ(p.record, c.expected) << c.name;
   }
 }

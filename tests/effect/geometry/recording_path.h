@@ -28,6 +28,8 @@ class RecordingPath final : public MaskPath {
     fail_code_ = code;
   }
   void OverrideLength(double length) { length_ = length; }
+  // Passes the reachable-stretch question on to the inner path (by default it cannot tell).
+  void ForwardReach() { forward_reach_ = true; }
 
   const std::vector<Call>& calls() const { return calls_; }
   std::vector<double> EvaluatedTs() const {
@@ -67,6 +69,11 @@ class RecordingPath final : public MaskPath {
     return Log(Op::kRelease, segment, 0.0) ? fail_code_ : inner_.releaseSegment(segment, prep);
   }
 
+  bool reachableStretch(std::int32_t segment, SegmentPrep prep, std::int32_t width,
+                        std::int32_t height, ArcStretch& stretch) override {
+    return forward_reach_ && inner_.reachableStretch(segment, prep, width, height, stretch);
+  }
+
   bool frequencies_ok() const { return frequencies_ok_; }
 
  private:
@@ -85,6 +92,7 @@ class RecordingPath final : public MaskPath {
   int fail_occurrence_ = -1;
   ErrorCode fail_code_ = kErrNone;
   bool frequencies_ok_ = true;
+  bool forward_reach_ = false;
 };
 
 }  // namespace boxwander

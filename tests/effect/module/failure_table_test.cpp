@@ -317,9 +317,6 @@ TEST(FailureTable, Frames) {
          h.faults().failAt(HostOp::kNewHandle, 2, 0);
        },
        512, "Memory Error!", Output::Start},
-      {"render: CoverageMap over the host's limit",
-       [](Host& h, RenderOptions&) { h.handles().setLimit(kW * kH * 4 - 1); }, 512, "Memory Error!",
-       Output::Start},
       // A release's answer is never looked at, the scoped suites' included.
       {"render: suite releases fail", fail(HostOp::kReleaseSuite, 1, kHostCode), 0, nullptr,
        Output::Drawn,

@@ -1,5 +1,5 @@
 // Pieces of the module that the host cannot reach one by one: rectangle merging, message
-// writing and the CoverageMap's size.
+// writing.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -114,25 +114,6 @@ TEST(ScopedSuite, StandardTextsWhenTheCallerGivesNone) {
             PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_STREQ(released.return_msg, "Not able to release AEFX Suite.");
   EXPECT_EQ(released.out_flags, PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-}
-
-TEST(CoverageMapBytes, WorksInSixtyFourBits) {
-  struct Case {
-    const char* name;
-    std::int64_t pixels;
-    std::optional<std::uint64_t> expected;
-  };
-  const Case cases[] = {
-      {"empty", 0, 0u},
-      {"HD frame", std::int64_t{1920} * 1080, 8294400u},
-      // 65536 x 65536 x 4 is 2^34: zero in 32 bits.
-      {"past 32 bits", std::int64_t{65536} * 65536, std::uint64_t{1} << 34},
-      {"largest image", std::int64_t{2147483647} * 2147483647, std::nullopt},
-      {"negative", -1, std::nullopt},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CoverageMapBytes(c.pixels), c.expected) << c.name;
-  }
 }
 
 }  // namespace
