@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+# With --test, also the tools only the tests run (rsvg-convert draws SVG files to compare
+# the tool's masks with); the demo does not pull them.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
+  libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev libexpat1-dev
 )
+for argument in "$@"; do
+  case "$argument" in
+    --test) packages+=(librsvg2-bin) ;;
+    *) echo "install-deps.sh: unknown argument $argument" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
