@@ -7,7 +7,6 @@
 #include "cli/common/cli_error.h"
 #include "cli/paths/mask_json.h"
 #include "cli/paths/path_source.h"
-#include "cli/paths/svg_file.h"
 #include "tests/cli/failure_of.h"
 
 namespace boxwander::cli {
@@ -45,43 +44,6 @@ TEST(MaskJson, RefusesMalformedMasksWithTheReason) {
     SCOPED_TRACE(c.json);
     const std::string message = FailureOf([&] { ParseMaskJson(c.json); });
     EXPECT_NE(message.find(c.says), std::string::npos) << message;
-  }
-}
-
-TEST(SvgFile, FindsTheFirstPathElementsData) {
-  struct Case {
-    const char* name;
-    const char* document;
-    const char* expected;  // the d value, or the error it fails with
-    bool fails;
-  };
-  const Case cases[] = {
-      {"plain", R"(<svg><path id="a" d="M 1 2 L 3 4"/><path d="M 9 9"/></svg>)", "M 1 2 L 3 4",
-       false},
-      {"prologue, comment, cdata, quoted '>'",
-       "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [<!ENTITY x \"y\">]>\n"
-       "<svg><!-- <path d=\"M 0 0\"/> --><![CDATA[<path d='M 5 5'/>]]>"
-       "<g title=\"a > b <path d='M 6 6'/>\"><path\n d = 'M 7 8 L 9 10' /></g></svg>",
-       "M 7 8 L 9 10", false},
-      {"prefix and references", R"(<svg:svg><svg:path d="M&#32;1&#x20;2&amp;"/></svg:svg>)",
-       "M 1 2&", false},
-      {"no path, only a longer name", R"(<svg><pathology d="M 1 1"/></svg>)", "no <path> element",
-       true},
-      {"path without d", R"(<svg><path id="x"/><path d="M 1 1"/></svg>)", "no d attribute", true},
-      {"unterminated comment", "<svg><!-- <path d=\"M 1 1\"/>", "unterminated comment", true},
-      {"unquoted value", "<svg><path d=M1></svg>", "quoted attribute value", true},
-      {"unknown entity", R"(<svg><path d="M 1 1&nbsp;"/></svg>)", "unknown entity", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string got;
-    const std::string message = FailureOf([&] { got = FirstPathData(c.document); });
-    if (c.fails) {
-      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
-    } else {
-      EXPECT_EQ(message, "");
-      EXPECT_EQ(got, c.expected);
-    }
   }
 }
 
