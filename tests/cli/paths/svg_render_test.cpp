@@ -182,5 +182,61 @@ TEST_F(SvgDrawn, SubpathsOfAPathAfterShapesNeverDrawn) {
                                          {"several:3", {255, 0, 0}, false}});
 }
 
+TEST_F(SvgFiles, RefusalsAreOneLineAndWriteNothing) {
+  const auto write = [&](const std::string& name, const std::string& body) {
+    std::ofstream(path(name)) << body;
+    return path(name);
+  };
+  const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'>";
+  const std::string input = path("in.png");
+  ASSERT_EQ(RunProgram({"rsvg-convert", "-o", input,
+                        write("in.svg", svg + "<rect width='9' height='9'/></svg>")},
+                       dir_ / "rsvg.txt")
+                .status,
+            0);
+  const std::string several = std::string(SVG_TEST_FILES) + "/subpaths.svg";
+  const auto transformed = [&](const std::string& name, const std::string& transform) {
+    return write(name, svg + "<g transform='" + transform + "'><path d='M 0 0 L 5 5'/></g></svg>");
+  };
+  struct Case {
+    std::string mask;
+    std::string says;
+  };
+  const Case cases[] = {
+      {write("none.svg", svg + "<defs><rect id='r' width='5' height='5'/></defs><use href='#r'/>" +
+                             "<text>5</text><rect width='0' height='5'/></svg>"),
+       "no drawable shape (path, rect, circle, ellipse, line, polyline or polygon outside <defs>, "
+       "<clipPath>, <mask>, <symbol>, <marker> and <pattern>); not read: 1 <text>, 1 <use>"},
+      {several + "#nope", "#nope: no element has this id"},
+      {several + "#in-marker", "#in-marker: <path id=\"in-marker\"> (line 13) is inside <marker>"},
+      {several + "#hidden", "display=\"none\""},
+      {several + "#gradient", "is not a shape"},
+      {several + "#several:4", "<path id=\"several\"> (line 17) has 3 subpaths; subpath 4 is out"},
+      {transformed("t1.svg", "translate(10"), "<g> (line 1): transform, offset 12: expected ')'"},
+      {transformed("t2.svg", "rotate(1 2)"), "offset 10: expected 1 or 3 numbers in rotate"},
+      {transformed("t3.svg", "scale()"), "offset 6: expected 1 or 2 numbers in scale"},
+      {transformed("t4.svg", "skewX(1,2)"), "offset 8: expected ')' after 1 numbers of skewX"},
+      {transformed("t5.svg", "translate(1 2) foo(3)"), "offset 15: expected matrix, translate"},
+      {transformed("t6.svg", "matrix(1 2 3 4 5)"), "expected 6 numbers in matrix"},
+      {transformed("t7.svg", "translate(1,,2)"), "offset 12: expected a number"},
+      {transformed("t8.svg", "scale(2),,scale(3)"), "offset 9: expected matrix"},
+      {write("broken.svg", svg + "<g><path d='M 0 0 L 5 5'></g></svg>"),
+       "XML, line 1, column 91: mismatched tag"},
+      {write("page.svg", "<html><svg><path d='M 0 0 L 5 5'/></svg></html>"),
+       "not an SVG document: the root element is <html>"},
+      {write("entity.svg", svg + "<path d='M 0 0 L 5 5&bad;'/></svg>"), "undefined entity"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mask);
+    const Outcome r = tool({"render", input, "-o", path("out.png"), "--path", "@" + c.mask,
+                            "--rects-json", path("chain.json")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(path("out.png")));
+    EXPECT_FALSE(fs::exists(path("chain.json")));
+  }
+}
+
 }  // namespace
 }  // namespace boxwander::cli
