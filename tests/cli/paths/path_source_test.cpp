@@ -70,6 +70,13 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
   EXPECT_EQ(LoadMaskShape("M 0 0 H 10"), line);
   EXPECT_EQ(LoadMaskShape("@" + write("a.SVG", "<svg><path d='M 0 0 H 10'/></svg>")), line);
   EXPECT_EQ(LoadMaskShape("@" + write("a.json", R"({"v":[[0,0],[10,0]],"c":false})")), line);
+  // A pick follows the last '#' after the .svg name; a file name may hold a '#' itself.
+  const std::string two = write("two#1.svg", "<svg><path d='M 5 5 H 9 M 0 0 H 10'/></svg>");
+  std::string note;
+  EXPECT_EQ(LoadMaskShape("@" + two + "#:2", &note), line);
+  EXPECT_EQ(note, "");
+  EXPECT_EQ(LoadMaskShape("@" + two, &note).vertices[0].position, (shapes::ShapePoint{5, 5}));
+  EXPECT_NE(note.find(two + ": took subpath 1 of 2"), std::string::npos) << note;
 
   struct Case {
     std::string argument;
@@ -81,8 +88,10 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
       {"M 0 0 L 5", "offset 9"},
       {"M 0 0 L 5 5 M 1 1 L 2 2", "2 subpaths"},
       {"M 3 3", "draws nothing"},
-      {"@" + badSvg, badSvg + ": path data, offset 9"},
+      {"@" + badSvg, badSvg + ": <path> (line 1): path data, offset 9"},
       {"@" + write("mask.txt", "M 0 0"), ".svg or a .json"},
+      {"@" + two + "#:3", two + ": <path> (line 1) has 2 subpaths"},
+      {"@" + (dir_ / "a.json#x").string(), ".svg or a .json"},
       {"@" + (dir_ / "missing.json").string(), "missing.json: cannot open"},
       {"@" + dir_.string() + "/sub.json", "is a directory"},
   };
