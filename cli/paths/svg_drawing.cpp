@@ -104,6 +104,10 @@ class Walker {
       }
     }
     out_.layer = {width.value_or(0.0), height.value_or(0.0)};
+    if ((width && !(*width > 0.0)) || (height && !(*height > 0.0))) {
+      children(svg, Affine{}, out_.layer, "in an <svg> of no size");  // draws nothing
+      return;
+    }
     viewportThenChildren(svg, Affine{}, out_.layer, box, "");
   }
 

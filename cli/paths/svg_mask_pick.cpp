@@ -77,9 +77,9 @@ SvgPick ParseSvgPick(std::string_view text) {
 
 PickedMask PickSvgMask(const SvgDrawing& drawing, const std::optional<SvgPick>& pick,
                        const std::string& file) {
-  if (drawing.shapes.empty())
-    throw CliError(NoShapeReason(drawing));
   const bool byId = pick && !pick->shape.empty();
+  if (drawing.shapes.empty() && !byId)
+    throw CliError(NoShapeReason(drawing));
   const SvgShape& shape = byId ? FindShape(drawing, pick->shape) : drawing.shapes.front();
   const std::size_t count = shape.subpaths.size();
   const int subpath = pick && pick->subpath > 0 ? pick->subpath : 1;
