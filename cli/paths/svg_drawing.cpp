@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "cli/common/cli_error.h"
 #include "cli/paths/svg_basic_shapes.h"
@@ -175,22 +176,47 @@ class Walker {
         ++out_.ignored[e.name];
       return;
     }
+    // A malformed transform or geometry spoils the shapes it applies to, not the document:
+    // they are refused with the reason when picked, the others stay available.
     Affine ctm = parent;
-    try {
-      if (const std::string* t = e.attribute("transform"))
-        ctm = parent * ParseTransformList(*t);
-      if (drawing) {
-        shape(e, ctm, port);
-        return;
+    std::string error = broken_;
+    if (error.empty()) {
+      try {
+        if (const std::string* t = e.attribute("transform"))
+          ctm = parent * ParseTransformList(*t);
+      } catch (const CliError& x) {
+        error = e.describe() + ": " + x.what();
       }
-    } catch (const CliError& error) {
-      throw CliError(e.describe() + ": " + error.what());
     }
+    if (drawing) {
+      if (error.empty()) {
+        try {
+          shape(e, ctm, port);
+          return;
+        } catch (const CliError& x) {
+          error = e.describe() + ": " + x.what();
+        }
+      }
+      unreadable(e, error);
+      return;
+    }
+    const std::string outer = std::exchange(broken_, error);
     if (e.name == "svg") {
       nested(e, ctm, port);
     } else {
       children(e, ctm, port, hidden);
     }
+    broken_ = outer;
+  }
+
+  void unreadable(const SvgElement& e, const std::string& error) {
+    SvgShape s;
+    s.element = e.name;
+    s.label = e.describe();
+    if (const std::string* id = e.attribute("id"))
+      s.id = *id;
+    s.error = error;
+    out_.shapes.push_back(std::move(s));
   }
 
   void nested(const SvgElement& svg, const Affine& ctm, const SvgViewport& port) {
@@ -209,7 +235,12 @@ class Walker {
       if (const std::string* vb = svg.attribute("viewBox"))
         box = ParseViewBox(*vb);
     } catch (const CliError& e) {
-      throw CliError(svg.describe() + ": " + e.what());
+      if (broken_.empty()) {
+        const std::string outer = std::exchange(broken_, svg.describe() + ": " + e.what());
+        children(svg, ctm, port, "");
+        broken_ = outer;
+        return;
+      }
     }
     if (!(w > 0.0 && h > 0.0)) {
       children(svg, ctm, port, "in an <svg> of no size");
@@ -246,6 +277,7 @@ class Walker {
   }
 
   SvgDrawing& out_;
+  std::string broken_;  // why the shapes below cannot be read, from an enclosing element
 };
 
 }  // namespace

@@ -17,6 +17,9 @@ struct SvgShape {
   std::string id;       // empty when it has none
   std::string label;    // for messages: <path id="outline"> (line 12)
   std::vector<shapes::MaskShape> subpaths;
+  // Why the shape cannot be read (a malformed transform, length or path data, its own or an
+  // enclosing element's, named with its line); it has no subpaths then.
+  std::string error;
 };
 
 struct SvgDrawing {
@@ -33,8 +36,8 @@ struct SvgDrawing {
 
 // The shapes an SVG document draws. Elements inside <defs>, <clipPath>, <mask>, <symbol>,
 // <marker> and <pattern>, and under display="none", are not drawn. Throws CliError when
-// the XML does not parse, the document is not SVG, or an element that is drawn has a
-// malformed transform, length or path data (naming the element and its line).
+// the XML does not parse, the document is not SVG, or the root's size or viewBox is
+// malformed; a shape that cannot be read is kept with the reason (see SvgShape::error).
 SvgDrawing ReadSvgDrawing(std::string_view document);
 
 }  // namespace boxwander::cli

@@ -22,7 +22,9 @@ std::string ListSvgShapes(const SvgDrawing& drawing, const std::string& file) {
     const SvgShape& s = drawing.shapes[k];
     // A shape without an id is picked by its number.
     const std::string pick = "#" + (s.id.empty() ? std::to_string(k + 1) : s.id);
-    out += "  " + pick + "  " + s.label + "\n";
+    out += "  " + pick + "  " + s.label + (s.error.empty() ? "" : " cannot be read") + "\n";
+    if (!s.error.empty())
+      out += "    " + s.error + "\n";
     for (std::size_t i = 0; i < s.subpaths.size(); ++i) {
       const shapes::MaskShape& sub = s.subpaths[i];
       const shapes::ShapePoint start = sub.vertices.front().position;

@@ -81,6 +81,14 @@ PickedMask PickSvgMask(const SvgDrawing& drawing, const std::optional<SvgPick>& 
   if (drawing.shapes.empty() && !byId)
     throw CliError(NoShapeReason(drawing));
   const SvgShape& shape = byId ? FindShape(drawing, pick->shape) : drawing.shapes.front();
+  if (!shape.error.empty()) {
+    const bool others = std::any_of(drawing.shapes.begin(), drawing.shapes.end(),
+                                    [](const SvgShape& s) { return s.error.empty(); });
+    throw CliError(shape.error + (others && !byId
+                                      ? "; pick another shape with @" + file +
+                                            "#ID:N (boxwander info " + file + " lists them)"
+                                      : ""));
+  }
   const std::size_t count = shape.subpaths.size();
   const int subpath = pick && pick->subpath > 0 ? pick->subpath : 1;
   if (static_cast<std::size_t>(subpath) > count) {

@@ -33,7 +33,8 @@ double SvgViewport::diagonal() const {
 double ParseLength(std::string_view text, const SvgViewport& viewport, LengthAxis axis) {
   const std::string_view t = Trim(text);
   const SvgNumber n = ScanSvgNumber(t, 0);
-  if (n.status != SvgNumber::Status::kOk) {
+  // CSS numbers, unlike path data, need digits after a point: renderers refuse "10.".
+  if (n.status != SvgNumber::Status::kOk || t[n.end - 1] == '.') {
     throw CliError("'" + std::string(text) + "' is not a length");
   }
   const std::string_view unit = t.substr(n.end);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "cli/paths/svg_drawing.h"
@@ -198,17 +199,32 @@ TEST(SvgDrawing, BasicShapesStartAndRunWhereSvgSays) {
     ExpectNear(s.vertices[1].position, c.next);
     EXPECT_EQ(s.closed, c.closed);
   }
-  // Shapes of no size draw nothing; a malformed attribute names its element.
+  // Shapes of no size draw nothing.
   EXPECT_TRUE(ReadSvgDrawing(Svg("<rect width='0' height='5'/><circle r='0'/><path d=''/>"))
                   .shapes.empty());
-  EXPECT_NE(FailureOf([] {
-              ReadSvgDrawing(Svg("<polygon points='1 2 3'/>"));
-            }).find("<polygon> (line 1): points: an odd count"),
-            std::string::npos);
-  EXPECT_NE(FailureOf([] {
-              ReadSvgDrawing(Svg("<rect width='5x' height='5'/>"));
-            }).find("<rect> (line 1): width: '5x' is not a length"),
-            std::string::npos);
+}
+
+TEST(SvgDrawing, AMalformedShapeIsKeptWithItsReasonAndSpoilsNoOther) {
+  const SvgDrawing d = ReadSvgDrawing(
+      Svg("<polygon points='1 2 3'/><rect width='5.' height='5'/><g transform='scale(2'>"
+          "<circle r='1'/></g><svg width='5x'><circle r='1'/></svg><line x2='1'/>"));
+  const char* const reasons[] = {
+      "<polygon> (line 1): points: an odd count of coordinates",
+      "<rect> (line 1): width: '5.' is not a length",
+      "<g> (line 1): transform, offset 7: expected ')', found the end of the list",
+      "<svg> (line 1): '5x' is not a length (unknown unit)",
+      "",
+  };
+  ASSERT_EQ(d.shapes.size(), std::size(reasons));
+  for (std::size_t i = 0; i < std::size(reasons); ++i) {
+    EXPECT_EQ(d.shapes[i].error, reasons[i]);
+    EXPECT_EQ(d.shapes[i].subpaths.empty(), *reasons[i] != '\0');
+  }
+  EXPECT_EQ(FailureOf([&] { PickSvgMask(d, std::nullopt, "m.svg"); }),
+            std::string(reasons[0]) +
+                "; pick another shape with @m.svg#ID:N (boxwander info m.svg lists them)");
+  EXPECT_EQ(FailureOf([&] { PickSvgMask(d, ParseSvgPick("3"), "m.svg"); }), reasons[2]);
+  EXPECT_EQ(PickSvgMask(d, ParseSvgPick("5"), "m.svg").shape.vertices.size(), 2u);
 }
 
 TEST(SvgDrawing, CurvesStayCurvesUnderTransforms) {
