@@ -1,11 +1,13 @@
 #include "cli/info_command.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "cli/common/cli_error.h"
 #include "cli/module_session.h"
+#include "cli/paths/path_source.h"
 
 namespace boxwander::cli {
 namespace {
@@ -112,10 +114,21 @@ std::string Describe(const minihost::ParamStore& params, PF_ParamIndex i) {
   }
 }
 
+bool IsSvgFile(const std::string& name) {
+  std::string tail = name.size() >= 4 ? name.substr(name.size() - 4) : "";
+  for (char& c : tail)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".svg";
+}
+
 }  // namespace
 
 int RunInfo(const std::string& module) {
   try {
+    if (IsSvgFile(module)) {
+      std::fputs(ListSvgFile(module).c_str(), stdout);
+      return 0;
+    }
     const std::string path = FindModule(module);
     auto host = OpenModule(path);
     const minihost::PropertyList& list = host->propertyList();

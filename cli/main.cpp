@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
       ->required();
   render
       ->add_option("--path", r.path,
-                   "Mask path: SVG path data, or @FILE.svg (first path) or @FILE.json "
+                   "Mask path: SVG path data, @FILE.svg[#ID:N] (a shape the file draws, its "
+                   "subpath N; default the first) or @FILE.json "
                    "({\"v\":...,\"i\":...,\"o\":...,\"c\":...})")
       ->required();
   render->add_option("--frames", r.frames, "Frames A-B or A (default 0)");
@@ -70,8 +71,10 @@ int main(int argc, char** argv) {
   render->add_flag("--on-original", r.onOriginal, "Draw over a copy of the layer");
 
   std::string infoModule;
-  CLI::App* info = app.add_subcommand("info", "Show the module's property list and parameters.");
-  info->add_option("module", infoModule, "Effect module (default: beside this tool)");
+  CLI::App* info = app.add_subcommand(
+      "info", "Show the module's property list and parameters, or the shapes an SVG file draws.");
+  info->add_option("module", infoModule,
+                   "Effect module (default: beside this tool), or an .svg file to list");
 
   DemoArguments d;
   CLI::App* demo = app.add_subcommand("demo", "Render the built-in animation and contact sheet.");

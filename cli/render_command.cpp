@@ -80,7 +80,12 @@ RenderPlan Plan(const RenderArguments& a) {
 
 shapes::MaskShape LoadMask(const RenderArguments& a) {
   try {
-    return LoadMaskShape(a.path);
+    std::string note;
+    shapes::MaskShape shape = LoadMaskShape(a.path, &note);
+    // Said once, by the process the user started.
+    if (!note.empty() && !a.worker)
+      std::fprintf(stderr, "boxwander: note: %s\n", note.c_str());
+    return shape;
   } catch (const CliError& e) {
     throw CliError(std::string("--path: ") + e.what());
   }

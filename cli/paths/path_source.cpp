@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "cli/common/cli_error.h"
 #include "cli/paths/mask_json.h"
-#include "cli/paths/svg_file.h"
+#include "cli/paths/svg_drawing.h"
+#include "cli/paths/svg_listing.h"
+#include "cli/paths/svg_mask_pick.h"
 #include "cli/paths/svg_path_data.h"
 
 namespace boxwander::cli {
@@ -50,29 +53,63 @@ shapes::MaskShape OneShape(std::vector<shapes::MaskShape> shapes) {
   return std::move(shapes.front());
 }
 
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool EndsWithSvg(std::string_view path) {
+  return path.size() >= 4 && Lower(std::string(path.substr(path.size() - 4))) == ".svg";
+}
+
 }  // namespace
 
 shapes::MaskShape ParsePathDataMask(std::string_view data) {
   return OneShape(ParseSvgPathData(data));
 }
 
-shapes::MaskShape LoadMaskShape(std::string_view argument) {
+shapes::MaskShape LoadMaskShape(std::string_view argument, std::string* note) {
+  if (note)
+    note->clear();
   if (argument.empty() || argument.front() != '@') {
     return ParsePathDataMask(argument);
   }
-  const std::string path(argument.substr(1));
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::string path(argument.substr(1));
+  // @FILE.svg#PICK: the pick follows the last '#' after a name ending in .svg.
+  std::optional<std::string> pickText;
+  if (const std::size_t hash = path.rfind('#');
+      hash != std::string::npos && !EndsWithSvg(path) && EndsWithSvg(path.substr(0, hash))) {
+    pickText = path.substr(hash + 1);
+    path.resize(hash);
+  }
+  const std::string extension = Lower(std::filesystem::path(path).extension().string());
   if (extension != ".svg" && extension != ".json") {
     throw CliError(path + ": expected an .svg or a .json file");
   }
-  const std::string text = ReadTextFile(path);
   try {
+    std::optional<SvgPick> pick;
+    if (pickText)
+      pick = ParseSvgPick(*pickText);
+    const std::string text = ReadTextFile(path);
     if (extension == ".json") {
       return ParseMaskJson(text);
     }
-    return ParsePathDataMask(FirstPathData(text));
+    PickedMask picked = PickSvgMask(ReadSvgDrawing(text), pick, path);
+    if (note)
+      *note = std::move(picked.note);
+    return std::move(picked.shape);
+  } catch (const CliError& e) {
+    const std::string what = e.what();
+    // ReadTextFile names the file itself.
+    throw CliError(what.starts_with(path + ": ") ? what : path + ": " + what);
+  }
+}
+
+std::string ListSvgFile(const std::string& path) {
+  const std::string text = ReadTextFile(path);
+  try {
+    return ListSvgShapes(ReadSvgDrawing(text), path);
   } catch (const CliError& e) {
     throw CliError(path + ": " + e.what());
   }

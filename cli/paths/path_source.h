@@ -14,10 +14,15 @@ std::string ReadTextFile(const std::string& path, std::size_t limit = std::size_
 // for malformed data).
 shapes::MaskShape ParsePathDataMask(std::string_view data);
 
-// The mask the --path argument names: SVG path data as it stands, or @FILE naming an .svg
-// file (its first path element) or a .json mask in the host's exchange form. A mask is one
-// shape: SVG data with no drawn subpath, or with more than one, is refused. Throws
-// CliError with a one-line reason (for path data, the offset where it went wrong).
-shapes::MaskShape LoadMaskShape(std::string_view argument);
+// The mask the --path argument names: SVG path data as it stands, @FILE.json (a mask in the
+// host's exchange form), or @FILE.svg[#PICK] naming one subpath the document draws, in
+// layer pixels (see ParseSvgPick; by default the first subpath of the first drawn shape).
+// Path data given as it stands must be one subpath. Throws CliError with a one-line reason
+// (for path data, the offset where it went wrong). When `note` is given, it receives a line
+// to tell the user when an SVG file's default choice was one of several, or else "".
+shapes::MaskShape LoadMaskShape(std::string_view argument, std::string* note = nullptr);
+
+// The shapes and subpaths an SVG file draws, for the user to pick from (see ListSvgShapes).
+std::string ListSvgFile(const std::string& path);
 
 }  // namespace boxwander::cli

@@ -1,11 +1,10 @@
 #include "cli/paths/svg_path_data.h"
 
-#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <optional>
-#include <system_error>
 
+#include "cli/paths/svg_number.h"
 #include "common/truncate.h"
 
 namespace boxwander::cli {
@@ -73,39 +72,19 @@ class Scanner {
 
   double number(const char* what) {
     skipSpaces();
-    const std::size_t start = pos_;
-    std::size_t i = pos_;
-    if (i < text_.size() && (text_[i] == '+' || text_[i] == '-'))
-      ++i;
-    std::size_t digits = 0;
-    while (i < text_.size() && IsDigit(text_[i]))
-      ++i, ++digits;
-    if (i < text_.size() && text_[i] == '.') {
-      ++i;
-      while (i < text_.size() && IsDigit(text_[i]))
-        ++i, ++digits;
+    const SvgNumber n = ScanSvgNumber(text_, pos_);
+    switch (n.status) {
+      case SvgNumber::Status::kOk:
+        break;
+      case SvgNumber::Status::kNoDigits:
+        fail(n.end, what);
+      case SvgNumber::Status::kNoExponentDigits:
+        fail(n.end, "digits of the exponent");
+      case SvgNumber::Status::kOutOfRange:
+        throw PathDataError(n.end, "number out of range");
     }
-    if (digits == 0)
-      fail(start, what);
-    if (i < text_.size() && (text_[i] == 'e' || text_[i] == 'E')) {
-      std::size_t j = i + 1;
-      if (j < text_.size() && (text_[j] == '+' || text_[j] == '-'))
-        ++j;
-      if (j >= text_.size() || !IsDigit(text_[j]))
-        fail(j, "digits of the exponent");
-      while (j < text_.size() && IsDigit(text_[j]))
-        ++j;
-      i = j;
-    }
-    // from_chars takes no leading '+'.
-    const std::size_t from = text_[start] == '+' ? start + 1 : start;
-    double value = 0.0;
-    const auto result = std::from_chars(text_.data() + from, text_.data() + i, value);
-    if (result.ec != std::errc{} || !std::isfinite(value)) {
-      throw PathDataError(start, "number out of range");
-    }
-    pos_ = i;
-    return value;
+    pos_ = n.end;
+    return n.value;
   }
 
   bool flag(const char* what) {

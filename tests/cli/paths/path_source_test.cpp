@@ -7,7 +7,6 @@
 #include "cli/common/cli_error.h"
 #include "cli/paths/mask_json.h"
 #include "cli/paths/path_source.h"
-#include "cli/paths/svg_file.h"
 #include "tests/cli/failure_of.h"
 
 namespace boxwander::cli {
@@ -48,43 +47,6 @@ TEST(MaskJson, RefusesMalformedMasksWithTheReason) {
   }
 }
 
-TEST(SvgFile, FindsTheFirstPathElementsData) {
-  struct Case {
-    const char* name;
-    const char* document;
-    const char* expected;  // the d value, or the error it fails with
-    bool fails;
-  };
-  const Case cases[] = {
-      {"plain", R"(<svg><path id="a" d="M 1 2 L 3 4"/><path d="M 9 9"/></svg>)", "M 1 2 L 3 4",
-       false},
-      {"prologue, comment, cdata, quoted '>'",
-       "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [<!ENTITY x \"y\">]>\n"
-       "<svg><!-- <path d=\"M 0 0\"/> --><![CDATA[<path d='M 5 5'/>]]>"
-       "<g title=\"a > b <path d='M 6 6'/>\"><path\n d = 'M 7 8 L 9 10' /></g></svg>",
-       "M 7 8 L 9 10", false},
-      {"prefix and references", R"(<svg:svg><svg:path d="M&#32;1&#x20;2&amp;"/></svg:svg>)",
-       "M 1 2&", false},
-      {"no path, only a longer name", R"(<svg><pathology d="M 1 1"/></svg>)", "no <path> element",
-       true},
-      {"path without d", R"(<svg><path id="x"/><path d="M 1 1"/></svg>)", "no d attribute", true},
-      {"unterminated comment", "<svg><!-- <path d=\"M 1 1\"/>", "unterminated comment", true},
-      {"unquoted value", "<svg><path d=M1></svg>", "quoted attribute value", true},
-      {"unknown entity", R"(<svg><path d="M 1 1&nbsp;"/></svg>)", "unknown entity", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string got;
-    const std::string message = FailureOf([&] { got = FirstPathData(c.document); });
-    if (c.fails) {
-      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
-    } else {
-      EXPECT_EQ(message, "");
-      EXPECT_EQ(got, c.expected);
-    }
-  }
-}
-
 class PathSourceFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,6 +70,13 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
   EXPECT_EQ(LoadMaskShape("M 0 0 H 10"), line);
   EXPECT_EQ(LoadMaskShape("@" + write("a.SVG", "<svg><path d='M 0 0 H 10'/></svg>")), line);
   EXPECT_EQ(LoadMaskShape("@" + write("a.json", R"({"v":[[0,0],[10,0]],"c":false})")), line);
+  // A pick follows the last '#' after the .svg name; a file name may hold a '#' itself.
+  const std::string two = write("two#1.svg", "<svg><path d='M 5 5 H 9 M 0 0 H 10'/></svg>");
+  std::string note;
+  EXPECT_EQ(LoadMaskShape("@" + two + "#:2", &note), line);
+  EXPECT_EQ(note, "");
+  EXPECT_EQ(LoadMaskShape("@" + two, &note).vertices[0].position, (shapes::ShapePoint{5, 5}));
+  EXPECT_NE(note.find(two + ": took subpath 1 of 2"), std::string::npos) << note;
 
   struct Case {
     std::string argument;
@@ -119,8 +88,10 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
       {"M 0 0 L 5", "offset 9"},
       {"M 0 0 L 5 5 M 1 1 L 2 2", "2 subpaths"},
       {"M 3 3", "draws nothing"},
-      {"@" + badSvg, badSvg + ": path data, offset 9"},
+      {"@" + badSvg, badSvg + ": <path> (line 1): path data, offset 9"},
       {"@" + write("mask.txt", "M 0 0"), ".svg or a .json"},
+      {"@" + two + "#:3", two + ": <path> (line 1) has 2 subpaths"},
+      {"@" + (dir_ / "a.json#x").string(), ".svg or a .json"},
       {"@" + (dir_ / "missing.json").string(), "missing.json: cannot open"},
       {"@" + dir_.string() + "/sub.json", "is a directory"},
   };
