@@ -19,7 +19,8 @@
 #include "cli/module_session.h"
 #include "cli/paths/mask_json.h"
 #include "cli/paths/path_source.h"
-#include "cli/paths/svg_file.h"
+#include "cli/paths/svg_drawing.h"
+#include "cli/paths/svg_mask_pick.h"
 #include "cli/preview/control_bindings.h"
 #include "cli/preview/display_pixels.h"
 #include "cli/preview/module_worker.h"
@@ -79,7 +80,8 @@ PreviewState InitialState(const PreviewArguments& a, const Image& input) {
   return state;
 }
 
-// A mask the page loads: JSON mask form, an SVG document (its first path) or path data.
+// A mask the page loads: JSON mask form, an SVG document (the first subpath of its first
+// drawn shape, placed where the document draws it) or path data.
 shapes::MaskShape MaskFromText(std::string text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) {
@@ -89,7 +91,7 @@ shapes::MaskShape MaskFromText(std::string text) {
     return ParseMaskJson(text);
   }
   if (text[first] == '<') {
-    return ParsePathDataMask(FirstPathData(text));
+    return PickSvgMask(ReadSvgDrawing(text), std::nullopt, "mask").shape;
   }
   return ParsePathDataMask(text);
 }
