@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/stop_signals.h"
 #include "cli/io/sample_convert.h"
 
 namespace boxwander::cli {
@@ -120,9 +122,11 @@ class QuietStderr {
   int saved_ = -1;
 };
 
-// Removes the temporary file unless the write got as far as renaming it.
+// Removes the temporary file unless the write got as far as renaming it; so does a stop
+// signal meanwhile.
 struct TemporaryFile {
   fs::path path;
+  std::optional<PendingFile> pending;
   bool keep = false;
   ~TemporaryFile() {
     if (!keep) {
@@ -131,6 +135,18 @@ struct TemporaryFile {
     }
   }
 };
+
+std::unique_ptr<OIIO::ImageInput> OpenImage(const std::string& path) {
+  OIIO::ImageSpec config;
+  // Samples as stored: the readers of unassociated files then say so in the spec instead
+  // of premultiplying.
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  auto in = OIIO::ImageInput::open(path, &config);
+  if (!in) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+  return in;
+}
 
 }  // namespace
 
@@ -144,14 +160,15 @@ PixelFormat ParseDepth(std::string_view text) {
   throw CliError("--depth: expected 8, 16 or 32, found '" + std::string(text) + "'");
 }
 
-Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
+std::pair<std::int32_t, std::int32_t> ImageSize(const std::string& path) {
   const QuietStderr quiet;
-  OIIO::ImageSpec config;
-  config.attribute("oiio:UnassociatedAlpha", 1);  // alpha as stored, never premultiplied
-  auto in = OIIO::ImageInput::open(path, &config);
-  if (!in) {
-    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
-  }
+  const auto in = OpenImage(path);
+  return {in->spec().width, in->spec().height};
+}
+
+Image ReadImage(const std::string& path, std::optional<PixelFormat> depth, AlphaStorage* stored) {
+  const QuietStderr quiet;
+  const auto in = OpenImage(path);
   const OIIO::ImageSpec& spec = in->spec();
   if (spec.width <= 0 || spec.height <= 0 || spec.nchannels <= 0) {
     throw CliError(path + ": the image is empty");
@@ -170,18 +187,28 @@ Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
   if (map.colours == 0) {
     throw CliError(path + ": the image has no colour channel");
   }
+  const AlphaStorage storage =
+      map.alpha >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha") == 0
+          ? AlphaStorage::kPremultiplied
+          : AlphaStorage::kStraight;
+  if (stored)
+    *stored = storage;
   const auto base = spec.format.basetype;
   try {
+    Image image;
     if (base == OIIO::TypeDesc::UINT8) {
-      return ReadSamples<std::uint8_t>(*in, path, OIIO::TypeDesc::UINT8, map,
-                                       depth.value_or(PixelFormat::k8), spec.width, spec.height);
+      image = ReadSamples<std::uint8_t>(*in, path, OIIO::TypeDesc::UINT8, map,
+                                        depth.value_or(PixelFormat::k8), spec.width, spec.height);
+    } else if (base == OIIO::TypeDesc::UINT16) {
+      image = ReadSamples<std::uint16_t>(*in, path, OIIO::TypeDesc::UINT16, map,
+                                         depth.value_or(PixelFormat::k16), spec.width, spec.height);
+    } else {
+      image = ReadSamples<float>(*in, path, OIIO::TypeDesc::FLOAT, map,
+                                 depth.value_or(PixelFormat::kFloat), spec.width, spec.height);
     }
-    if (base == OIIO::TypeDesc::UINT16) {
-      return ReadSamples<std::uint16_t>(*in, path, OIIO::TypeDesc::UINT16, map,
-                                        depth.value_or(PixelFormat::k16), spec.width, spec.height);
-    }
-    return ReadSamples<float>(*in, path, OIIO::TypeDesc::FLOAT, map,
-                              depth.value_or(PixelFormat::kFloat), spec.width, spec.height);
+    if (storage == AlphaStorage::kPremultiplied)
+      Unpremultiply(image);
+    return image;
   } catch (const std::bad_alloc&) {
     throw CliError(path + ": out of memory");
   }
@@ -193,7 +220,7 @@ void CheckImageFormat(const std::string& path) {
   }
 }
 
-void WriteImage(const std::string& path, const Image& image) {
+void WriteImage(const std::string& path, const Image& straight, AlphaStorage source) {
   const QuietStderr quiet;
   const fs::path target(path);
   std::error_code error;
@@ -208,15 +235,27 @@ void WriteImage(const std::string& path, const Image& image) {
   temporary.path =
       target.parent_path() / ("." + target.stem().string() + ".partial-" +
                               std::to_string(::getpid()) + target.extension().string());
+  temporary.pending.emplace(temporary.path.string());
   auto out = OIIO::ImageOutput::create(temporary.path.string());
   if (!out) {
     throw CliError(path + ": " + FirstLine(OIIO::geterror()));
   }
   const int channels = out->supports("alpha") ? 4 : 3;
+  const std::string format = out->format_name();
+  const bool premultiplied =
+      channels == 4 &&
+      (format == "openexr" || (format == "tiff" && source == AlphaStorage::kPremultiplied));
+  std::optional<Image> copy;
+  if (premultiplied) {
+    copy = straight;
+    Premultiply(*copy);
+  }
+  const Image& image = copy ? *copy : straight;
   const auto write = [&](OIIO::TypeDesc type, const auto& samples) {
     OIIO::ImageSpec spec(image.width(), image.height(), channels, type);
     spec.alpha_channel = channels == 4 ? 3 : -1;
-    spec.attribute("oiio:UnassociatedAlpha", 1);  // store straight alpha as it is
+    if (!premultiplied)
+      spec.attribute("oiio:UnassociatedAlpha", 1);  // store straight colour as it is
     const bool ok = out->open(temporary.path.string(), spec) &&
                     out->write_image(type, samples.data()) && out->close();
     if (!ok) {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cli/shapes/mask_shape.h"
+#include "cli/shapes/mask_track.h"
 
 namespace boxwander::cli {
 
@@ -14,5 +15,12 @@ namespace boxwander::cli {
 // value of the wrong kind, lists of different lengths, no vertex, or a number that is not
 // finite.
 shapes::MaskShape ParseMaskJson(std::string_view text);
+
+// A JSON mask that may be animated: the form above (one shape for every frame), or
+//   {"keyframes": [{"frame": 0, "v": ..., "i": ..., "o": ..., "c": ...}, ...]}
+// with keyframes of the same vertex count and closedness, interpolated as the host does.
+// Throws CliError as above, and on a keyframe without a whole frame number, two at one frame,
+// or keyframes that differ in vertex count or closedness.
+shapes::MaskTrack ParseMaskTrackJson(std::string_view text);
 
 }  // namespace boxwander::cli
