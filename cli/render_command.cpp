@@ -142,10 +142,10 @@ std::string DegenerateWarning(const AnimatedMask& mask, std::int32_t frame) {
     return "";
   if (mask.animated()) {
     return "boxwander: warning: frame " + std::to_string(frame) + ": the mask path " + reason +
-           "; the frame is left unchanged";
+           "; nothing is drawn along it";
   }
   return std::string("boxwander: warning: the mask path ") + reason +
-         "; the picture is left unchanged";
+         "; nothing is drawn along it";
 }
 
 int RenderHere(const RenderArguments& a, const RenderPlan& plan) {

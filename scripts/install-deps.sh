@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+#   --farm  also Slurm and munge, for the farm test (never needed by the demo)
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
 )
+for argument in "$@"; do
+  case "$argument" in
+    --farm) packages+=(slurm-wlm munge) ;;
+    *) echo "install-deps.sh: unknown argument '$argument'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
