@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "cli/common/cli_error.h"
+#include "cli/shapes/degenerate_shape.h"
 #include "cli/shapes/shape_path.h"
 #include "common/truncate.h"
 #include "minihost/load_error.h"
@@ -167,9 +168,10 @@ std::string Hex(std::uint32_t v) {
 }
 
 // The mask at a render's downsampling: straight pieces stay the core's straight segments
-// on the scaled vertices, curves are the scaled cubics.
+// on the scaled vertices, curves are the scaled cubics; a mask with nothing to walk along
+// has no segment.
 std::shared_ptr<MaskPath> MaskAt(const shapes::MaskShape& mask, double sx, double sy) {
-  return std::make_shared<shapes::ShapePath>(shapes::ScaleShape(mask, sx, sy));
+  return std::make_shared<shapes::ShapePath>(shapes::ScaleShape(shapes::ServedShape(mask), sx, sy));
 }
 
 }  // namespace

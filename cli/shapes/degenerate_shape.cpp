@@ -14,4 +14,10 @@ const char* DegenerateReason(const MaskShape& shape) {
   return shape.vertices.size() <= 1 ? "has a single vertex" : "has only zero-length segments";
 }
 
+MaskShape ServedShape(const MaskShape& shape) {
+  if (shape.vertices.empty() || DegenerateReason(shape) == nullptr)
+    return shape;
+  return MaskShape{{{shape.vertices.front().position, {}, {}}}, false};
+}
+
 }  // namespace boxwander::shapes

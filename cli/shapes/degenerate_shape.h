@@ -9,4 +9,9 @@ namespace boxwander::shapes {
 // length. The host draws nothing along such a mask: the frame keeps its starting content.
 const char* DegenerateReason(const MaskShape& shape);
 
+// The shape as the host serves it to the effect: one with nothing to walk along becomes its
+// first vertex alone, open, a path of no segment, so that the effect draws nothing on it
+// (given zero-length segments, it would place a rectangle at their point).
+MaskShape ServedShape(const MaskShape& shape);
+
 }  // namespace boxwander::shapes
