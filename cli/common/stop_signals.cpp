@@ -22,9 +22,12 @@ volatile std::sig_atomic_t gAnnounce = 0;
 volatile std::sig_atomic_t gLineOpen = 0;
 volatile std::sig_atomic_t gSignal = 0;
 int gWakeWrite = -1;
+// stderr as it was when the handler was installed: image libraries' complaints are held
+// back by pointing descriptor 2 elsewhere for a while, the notice never is.
+int gStderr = STDERR_FILENO;
 
 void Write(const char* text) noexcept {
-  const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
+  const ssize_t ignored = ::write(gStderr, text, std::strlen(text));
   static_cast<void>(ignored);
 }
 
@@ -85,6 +88,11 @@ PendingFile::~PendingFile() {
 
 void ExitOnStopSignals(bool announce) {
   gAnnounce = announce ? 1 : 0;
+  if (gStderr == STDERR_FILENO) {
+    const int copy = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (copy >= 0)
+      gStderr = copy;
+  }
   Install(ExitHandler);
 }
 
