@@ -67,16 +67,18 @@ void ProgressBar::erase() {
   }
 }
 
-void ProgressBar::frameDone(std::int32_t frame, double seconds, std::int64_t finished) {
+void ProgressBar::frameDone(std::int32_t frame, double seconds, std::int64_t finished,
+                            bool failed) {
   if (!lines_)
     return;
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   const double share =
       std::clamp(static_cast<double>(finished) / static_cast<double>(total_), 0.0, 1.0);
-  std::fprintf(stream_, "frame %d done in %.2fs, %d%% (%lld/%lld), about %.1fs left\n", frame,
-               seconds, TruncateToInt32(share * 100.0), static_cast<long long>(finished),
-               static_cast<long long>(total_), share > 0 ? elapsed * (1 - share) / share : 0.0);
+  std::fprintf(stream_, "frame %d %s %.2fs, %d%% (%lld/%lld), about %.1fs left\n", frame,
+               failed ? "failed after" : "done in", seconds, TruncateToInt32(share * 100.0),
+               static_cast<long long>(finished), static_cast<long long>(total_),
+               share > 0 ? elapsed * (1 - share) / share : 0.0);
   std::fflush(stream_);
 }
 

@@ -31,9 +31,9 @@ class ProgressBar {
   // `done` whole frames, plus `partial`: the shares (0..1 each, summed) of the frames
   // under way, as the host's progress callback reports them.
   void update(std::int64_t done, double partial = 0.0);
-  // Frame `frame` finished (written or failed) in `seconds`, the `finished`-th of the run:
-  // in the lines style, "frame 7 done in 1.25s, 30% (3/10), about 2.9s left".
-  void frameDone(std::int32_t frame, double seconds, std::int64_t finished);
+  // Frame `frame` finished in `seconds`, the `finished`-th of the run: in the lines style,
+  // "frame 7 done in 1.25s, 30% (3/10), about 2.9s left" ("failed after" when `failed`).
+  void frameDone(std::int32_t frame, double seconds, std::int64_t finished, bool failed = false);
   // Prints one line of text (no newline at its end) on the bar's line, then draws the bar
   // again below it. Works the same when the bar is disabled.
   void message(const std::string& line);

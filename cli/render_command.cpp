@@ -144,8 +144,7 @@ std::string DegenerateWarning(const AnimatedMask& mask, std::int32_t frame) {
     return "boxwander: warning: frame " + std::to_string(frame) + ": the mask path " + reason +
            "; nothing is drawn along it";
   }
-  return std::string("boxwander: warning: the mask path ") + reason +
-         "; nothing is drawn along it";
+  return std::string("boxwander: warning: the mask path ") + reason + "; nothing is drawn along it";
 }
 
 int RenderHere(const RenderArguments& a, const RenderPlan& plan) {
@@ -214,7 +213,7 @@ int RenderHere(const RenderArguments& a, const RenderPlan& plan) {
     } else if (a.worker) {
       reporter.frameDone(frame, seconds);
     }
-    bar.frameDone(frame, seconds, finished);
+    bar.frameDone(frame, seconds, finished, !reason.empty());
     bar.update(finished);
     if (frame == plan.frames.last)
       break;

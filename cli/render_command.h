@@ -20,11 +20,11 @@ struct RenderArguments {
   std::string depth;
   std::int32_t fps = 24;
   std::int32_t downsample = 1;
-  std::int32_t jobs = 0;  // 0: the number of cores
+  std::int32_t jobs = 0;          // 0: the number of cores
   std::string progress = "auto";  // auto, bar, lines or none
   bool quiet = false;
   bool keepGoing = false;  // render every frame that can be, then list those that failed
-  bool worker = false;  // report progress to the parent on stdout instead of drawing a bar
+  bool worker = false;     // report progress to the parent on stdout instead of drawing a bar
 
   std::string mode;
   std::string time;

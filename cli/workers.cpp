@@ -206,7 +206,7 @@ WorkersOutcome RunWorkers(const std::vector<std::vector<std::string>>& argumentL
       w.share = 0.0;
       if (line[0] == 'x')
         outcome.failedFrames.push_back(*frame);
-      bar.frameDone(*frame, *ms / 1000.0, finished);
+      bar.frameDone(*frame, *ms / 1000.0, finished, line[0] == 'x');
     }
   };
   const auto error = [&](std::string_view line) {
