@@ -92,7 +92,6 @@ echo \"boxwander task \$SLURM_ARRAY_TASK_ID on \$(hostname): frames \$a-\$b with
 exec $(printf '%q' "$tool") render$quoted_args --frames \"\$a-\$b\" --jobs \"\$cpus\" --progress lines
 "
 
-mkdir -p "$log_dir"
 command=(sbatch --parsable --job-name=boxwander --array="0-$((array_size - 1))"
   --ntasks=1 --cpus-per-task="$cpus" --output="$log_dir/boxwander-%A_%a.log")
 ((wait)) && command+=(--wait)
@@ -103,6 +102,7 @@ if ((dry_run)); then
   printf '\n%s' "$script"
   exit 0
 fi
+mkdir -p "$log_dir"
 echo "slurm-render.sh: frames $first-$last in $array_size tasks of up to $chunk frames," \
   "$cpus CPUs each; logs in $log_dir" >&2
 "${command[@]}" <<<"$script"
