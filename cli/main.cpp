@@ -29,14 +29,19 @@ int main(int argc, char** argv) {
 
   boxwander::cli::RenderArguments r;
   CLI::App* render = app.add_subcommand("render", "Render one frame or a frame range.");
-  render->add_option("input", r.input, "Input image (PNG, TIFF, JPEG, EXR, ...)")->required();
+  render
+      ->add_option("input", r.input,
+                   "Input image (PNG, TIFF, JPEG, EXR, ...); '#' runs take the frame number "
+                   "(an image sequence)")
+      ->required();
   render->add_option("-o,--output", r.output, "Output image; '#' runs take the frame number")
       ->required();
   render
       ->add_option("--path", r.path,
                    "Mask path: SVG path data, @FILE.svg[#ID:N] (a shape the file draws, its "
                    "subpath N; default the first) or @FILE.json "
-                   "({\"v\":...,\"i\":...,\"o\":...,\"c\":...})")
+                   "({\"v\":...,\"i\":...,\"o\":...,\"c\":...} or {\"keyframes\":[{\"frame\":N,"
+                   "\"v\":...},...]}); '#' runs in FILE take the frame number")
       ->required();
   render->add_option("--frames", r.frames, "Frames A-B or A (default 0)");
   render->add_option("--fps", r.fps, "Frames per second of the host's time (default 24)")
@@ -48,7 +53,11 @@ int main(int argc, char** argv) {
   render->add_option("--rects-json", r.rectsJson, "Write each frame's chain as JSON");
   render->add_option("--jobs", r.jobs, "Worker processes for a frame range (default: cores)")
       ->check(CLI::Range(1, 256));
-  render->add_flag("-q,--quiet", r.quiet, "No progress bar");
+  render->add_option("--progress", r.progress,
+                     "auto (a bar on a terminal, else a line per frame), bar, lines or none");
+  render->add_flag("-q,--quiet", r.quiet, "No progress (--progress none)");
+  render->add_flag("--keep-going", r.keepGoing,
+                   "Render every frame that can be, then list those that failed");
   render->add_flag("--worker", r.worker)->group("");  // set for the tool's own workers
 
   using namespace boxwander::cli;

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "cli/common/cli_error.h"
+#include "cli/shapes/degenerate_shape.h"
 #include "cli/shapes/shape_path.h"
 #include "common/truncate.h"
 #include "minihost/load_error.h"
@@ -102,9 +103,10 @@ std::string Hex(std::uint32_t v) {
 }
 
 // The mask at a render's downsampling: straight pieces stay the core's straight segments
-// on the scaled vertices, curves are the scaled cubics.
+// on the scaled vertices, curves are the scaled cubics; a mask with nothing to walk along
+// has no segment.
 std::shared_ptr<MaskPath> MaskAt(const shapes::MaskShape& mask, double sx, double sy) {
-  return std::make_shared<shapes::ShapePath>(shapes::ScaleShape(mask, sx, sy));
+  return std::make_shared<shapes::ShapePath>(shapes::ScaleShape(shapes::ServedShape(mask), sx, sy));
 }
 
 }  // namespace
@@ -138,7 +140,11 @@ std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath) {
 
 ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
                              const shapes::MaskShape& mask, std::uint32_t fps)
-    : host_(OpenModule(modulePath)), mask_(mask), fps_(fps) {
+    : ModuleSession(modulePath, controls, AnimatedMask(shapes::MaskTrack(mask)), fps) {}
+
+ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
+                             AnimatedMask mask, std::uint32_t fps)
+    : host_(OpenModule(modulePath)), mask_(std::move(mask)), fps_(fps) {
   const minihost::PropertyList& list = host_->propertyList();
   const auto fail = [&modulePath](const std::string& what) {
     throw CliError(modulePath + ": " + what);
@@ -204,9 +210,12 @@ ModuleSession::ModuleSession(const std::string& modulePath, const AnimatedContro
                                 return ValueOf(controls.at(TruncateToInt32(frame), declared), slot);
                               }));
   }
-  host_->paths().setScaled(kMaskId, [mask = mask_](const HostTime&, double sx, double sy) {
-    return MaskAt(mask, sx, sy);
-  });
+  host_->paths().setScaled(kMaskId,
+                           [mask = mask_, rate = fps_](const HostTime& time, double sx, double sy) {
+                             // The frame the time falls in, as for the controls.
+                             const double frame = std::floor(time.seconds() * rate + 1e-9);
+                             return MaskAt(mask.at(TruncateToInt32(frame)), sx, sy);
+                           });
 }
 
 ModuleSession::~ModuleSession() {
@@ -233,8 +242,8 @@ Image ModuleSession::render(const Image& input, std::int32_t frame, std::int32_t
   host_->ledger().clearMisbehaviour();
   if (f.err != PF_Err_NONE) {
     const auto& result = f.render ? *f.render : f.preRender;
-    throw CliError("frame " + std::to_string(frame) + ": the effect failed with code " +
-                   std::to_string(f.err) + (result.message.empty() ? "" : ": " + result.message));
+    throw CliError("the effect failed with code " + std::to_string(f.err) +
+                   (result.message.empty() ? "" : ": " + result.message));
   }
   Image output(input.format(), input.width(), input.height());
   VisitFormat(input.format(), [&]<class P>(PixelTag<P>) { CopyOut<P>(f.output, output); });
@@ -251,7 +260,7 @@ Chain ModuleSession::chain(std::int32_t frame, std::int32_t width, std::int32_t 
       DerivePreRenderData(values, 1, static_cast<std::uint32_t>(downsample));
   // The factor the host hands its path source for this downsampling.
   const double scale = 1.0 / downsample;
-  const std::shared_ptr<MaskPath> served = MaskAt(mask_, scale, scale);
+  const std::shared_ptr<MaskPath> served = MaskAt(mask_.at(frame), scale, scale);
   return ComputeChain(settings, width, height, *served);
 }
 

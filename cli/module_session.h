@@ -8,6 +8,7 @@
 
 #include "cli/controls/controls.h"
 #include "cli/io/image.h"
+#include "cli/paths/animated_mask.h"
 #include "cli/shapes/mask_shape.h"
 #include "geometry/mask_path.h"
 #include "minihost/host.h"
@@ -26,15 +27,18 @@ std::unique_ptr<minihost::Host> OpenModule(const std::string& modulePath);
 // One applied instance of the effect in our host, driven as the compositing host drives
 // it: setup, then per frame smart pre-render and smart render, sequence setdown at the end.
 // The controls are bound to the parameters the module declares, found by their names; the
-// mask is path 1, chosen by the Path parameter, served at each render's downsampling with
-// its vertices and handles scaled, as the compositing host does. Every failure throws
-// CliError.
+// mask is path 1, chosen by the Path parameter, served at each render's time and
+// downsampling with its vertices and handles scaled, as the compositing host does. Every failure
+// throws CliError.
 class ModuleSession {
  public:
   using ProgressHook = std::function<void(std::int32_t count, std::int32_t total)>;
 
   ModuleSession(const std::string& modulePath, const AnimatedControls& controls,
                 const shapes::MaskShape& mask, std::uint32_t fps);
+  // The mask of each frame as `mask` says.
+  ModuleSession(const std::string& modulePath, const AnimatedControls& controls, AnimatedMask mask,
+                std::uint32_t fps);
   ~ModuleSession();
   ModuleSession(const ModuleSession&) = delete;
   ModuleSession& operator=(const ModuleSession&) = delete;
@@ -53,7 +57,7 @@ class ModuleSession {
   minihost::HostTime timeOf(std::int32_t frame) const noexcept;
 
   std::unique_ptr<minihost::Host> host_;
-  shapes::MaskShape mask_;
+  AnimatedMask mask_;
   std::uint32_t fps_;
   std::vector<PF_ParamIndex> index_;  // the parameter of each control, in declared order
 };

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/common/stop_signals.h"
 #include "common/truncate.h"
 
 namespace boxwander::cli {
 
-ProgressBar::ProgressBar(std::int64_t total, bool enabled, std::FILE* stream)
+ProgressBar::ProgressBar(std::int64_t total, ProgressStyle style, std::FILE* stream)
     : total_(total),
-      enabled_(enabled && total > 0),
+      enabled_(style == ProgressStyle::kBar && total > 0),
+      lines_(style == ProgressStyle::kLines && total > 0),
       stream_(stream),
       start_(std::chrono::steady_clock::now()) {}
 
@@ -53,6 +55,7 @@ void ProgressBar::draw() {
                static_cast<int>(drawnWidth_ > width ? drawnWidth_ - width : 0), "");
   std::fflush(stream_);
   drawnWidth_ = std::max(width, drawnWidth_);
+  SetStderrLineOpen(stream_ == stderr);
 }
 
 void ProgressBar::erase() {
@@ -60,7 +63,23 @@ void ProgressBar::erase() {
     std::fprintf(stream_, "\r%*s\r", static_cast<int>(drawnWidth_), "");
     std::fflush(stream_);
     drawnWidth_ = 0;
+    SetStderrLineOpen(false);
   }
+}
+
+void ProgressBar::frameDone(std::int32_t frame, double seconds, std::int64_t finished,
+                            bool failed) {
+  if (!lines_)
+    return;
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  const double share =
+      std::clamp(static_cast<double>(finished) / static_cast<double>(total_), 0.0, 1.0);
+  std::fprintf(stream_, "frame %d %s %.2fs, %d%% (%lld/%lld), about %.1fs left\n", frame,
+               failed ? "failed after" : "done in", seconds, TruncateToInt32(share * 100.0),
+               static_cast<long long>(finished), static_cast<long long>(total_),
+               share > 0 ? elapsed * (1 - share) / share : 0.0);
+  std::fflush(stream_);
 }
 
 void ProgressBar::message(const std::string& line) {
@@ -83,6 +102,7 @@ void ProgressBar::finish() {
     std::fputc('\n', stream_);
     std::fflush(stream_);
     drawnWidth_ = 0;
+    SetStderrLineOpen(false);
   }
 }
 

@@ -7,13 +7,22 @@
 
 namespace boxwander::cli {
 
-// A one-line progress bar on a stream (stderr), redrawn in place: the share done, frames
-// done of the total, the time elapsed and an estimate of the time left. It is redrawn only
+enum class ProgressStyle {
+  kNone,
+  kBar,    // one line redrawn in place, for a terminal
+  kLines,  // a plain line per finished frame, for logs
+};
+
+// Progress on a stream (stderr). As a bar: one line redrawn in place with the share done,
+// frames done of the total, the time elapsed and an estimate of the time left; redrawn only
 // when the percentage or the frame count it shows changes, so that a report per rectangle
-// costs nothing on the terminal. Silent when disabled.
+// costs nothing on the terminal. As lines: nothing but a line per finished frame. Silent
+// when disabled.
 class ProgressBar {
  public:
-  ProgressBar(std::int64_t total, bool enabled, std::FILE* stream = stderr);
+  ProgressBar(std::int64_t total, ProgressStyle style, std::FILE* stream = stderr);
+  ProgressBar(std::int64_t total, bool enabled, std::FILE* stream = stderr)
+      : ProgressBar(total, enabled ? ProgressStyle::kBar : ProgressStyle::kNone, stream) {}
   // An unfinished bar is erased, so that an error printed next has the line to itself.
   ~ProgressBar();
   ProgressBar(const ProgressBar&) = delete;
@@ -22,6 +31,9 @@ class ProgressBar {
   // `done` whole frames, plus `partial`: the shares (0..1 each, summed) of the frames
   // under way, as the host's progress callback reports them.
   void update(std::int64_t done, double partial = 0.0);
+  // Frame `frame` finished in `seconds`, the `finished`-th of the run: in the lines style,
+  // "frame 7 done in 1.25s, 30% (3/10), about 2.9s left" ("failed after" when `failed`).
+  void frameDone(std::int32_t frame, double seconds, std::int64_t finished, bool failed = false);
   // Prints one line of text (no newline at its end) on the bar's line, then draws the bar
   // again below it. Works the same when the bar is disabled.
   void message(const std::string& line);
@@ -33,7 +45,8 @@ class ProgressBar {
   void erase();
 
   std::int64_t total_;
-  bool enabled_;
+  bool enabled_;  // as a bar
+  bool lines_;
   bool finished_ = false;
   std::FILE* stream_;
   std::chrono::steady_clock::time_point start_;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/stop_signals.h"
 
 namespace boxwander::cli {
 
@@ -35,6 +36,7 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   }
   const fs::path temporary = target.parent_path() / ("." + target.filename().string() +
                                                      ".partial-" + std::to_string(::getpid()));
+  const PendingFile pending(temporary.string());
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out << text;

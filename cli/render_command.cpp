@@ -1,6 +1,11 @@
 #include "cli/render_command.h"
 
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -9,13 +14,18 @@
 #include <thread>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/stop_signals.h"
 #include "cli/controls/controls.h"
+#include "cli/input_sequence.h"
 #include "cli/io/downsample.h"
 #include "cli/io/image_io.h"
 #include "cli/module_session.h"
+#include "cli/paths/animated_mask.h"
 #include "cli/paths/path_source.h"
 #include "cli/progress_bar.h"
+#include "cli/progress_mode.h"
 #include "cli/rects_json.h"
+#include "cli/shapes/degenerate_shape.h"
 #include "cli/shapes/mask_shape.h"
 #include "cli/workers.h"
 
@@ -28,6 +38,7 @@ struct RenderPlan {
   FrameRange frames;
   std::optional<PixelFormat> depth;
   std::int32_t jobs = 1;
+  ProgressStyle progress = ProgressStyle::kNone;
 };
 
 RenderPlan Plan(const RenderArguments& a) {
@@ -62,6 +73,7 @@ RenderPlan Plan(const RenderArguments& a) {
   c.invert = a.invert;
   c.onOriginal = a.onOriginal;
   plan.frames = ParseFrameRange(a.frames);
+  plan.progress = ChooseProgressStyle(a.progress, a.quiet);
   if (!a.depth.empty())
     plan.depth = ParseDepth(a.depth);
   if (a.output.empty())
@@ -78,60 +90,148 @@ RenderPlan Plan(const RenderArguments& a) {
   return plan;
 }
 
-shapes::MaskShape LoadMask(const RenderArguments& a) {
+AnimatedMask LoadMask(const RenderArguments& a, FrameRange frames) {
   try {
     std::string note;
-    shapes::MaskShape shape = LoadMaskShape(a.path, &note);
+    AnimatedMask mask = LoadAnimatedMask(a.path, frames, &note);
     // Said once, by the process the user started.
     if (!note.empty() && !a.worker)
       std::fprintf(stderr, "boxwander: note: %s\n", note.c_str());
-    return shape;
+    return mask;
   } catch (const CliError& e) {
     throw CliError(std::string("--path: ") + e.what());
   }
 }
 
-void RenderHere(const RenderArguments& a, const RenderPlan& plan) {
-  const shapes::MaskShape shape = LoadMask(a);
-  const Image input = Downsample(ReadImage(a.input, plan.depth), a.downsample);
-  ModuleSession session(FindModule(a.module), plan.controls, shape,
+// The input of each frame, read once when it is one picture for all.
+class Inputs {
+ public:
+  struct Picture {
+    Image image;
+    AlphaStorage stored = AlphaStorage::kStraight;
+  };
+  Inputs(const RenderArguments& a, const RenderPlan& plan) : a_(a), plan_(plan) {
+    if (!HasFrameNumber(a.input))
+      fixed_ = read(a.input);
+  }
+  const Picture& at(std::int32_t frame) {
+    if (fixed_)
+      return *fixed_;
+    current_ = read(FrameFileName(a_.input, frame));
+    return current_;
+  }
+
+ private:
+  Picture read(const std::string& path) const {
+    Picture p;
+    p.image = Downsample(ReadImage(path, plan_.depth, &p.stored), a_.downsample);
+    return p;
+  }
+  const RenderArguments& a_;
+  const RenderPlan& plan_;
+  std::optional<Picture> fixed_;
+  Picture current_;
+};
+
+std::string FailureSummary(std::vector<std::int32_t> failed, std::int64_t total) {
+  std::sort(failed.begin(), failed.end());
+  std::string text = "boxwander: " + std::to_string(failed.size()) + " of " +
+                     std::to_string(total) + " frames failed:";
+  for (std::size_t i = 0; i < failed.size(); ++i)
+    text += (i ? ", " : " ") + std::to_string(failed[i]);
+  return text;
+}
+
+// The warning for a frame whose mask has nothing to walk along; empty when it has.
+std::string DegenerateWarning(const AnimatedMask& mask, std::int32_t frame) {
+  const char* reason = shapes::DegenerateReason(mask.at(frame));
+  if (reason == nullptr)
+    return "";
+  if (mask.animated()) {
+    return "boxwander: warning: frame " + std::to_string(frame) + ": the mask path " + reason +
+           "; nothing is drawn along it";
+  }
+  return std::string("boxwander: warning: the mask path ") + reason + "; nothing is drawn along it";
+}
+
+int RenderHere(const RenderArguments& a, const RenderPlan& plan) {
+  if (a.worker) {
+    // A worker whose parent is gone (even killed outright) stops too.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() == 1)
+      return 1;
+  }
+  const AnimatedMask mask = LoadMask(a, plan.frames);
+  Inputs inputs(a, plan);
+  ModuleSession session(FindModule(a.module), plan.controls, mask,
                         static_cast<std::uint32_t>(a.fps));
-  // A worker reports to its parent, which draws the one bar for all of them.
-  ProgressBar bar(plan.frames.count(), !a.quiet && !a.worker && plan.frames.count() > 1);
+  // A worker reports to its parent, which shows the progress of all of them.
+  ProgressBar bar(plan.frames.count(),
+                  a.worker || plan.frames.count() <= 1 ? ProgressStyle::kNone : plan.progress);
   WorkerReporter reporter;
   std::set<std::string> warned;
   std::vector<std::string> warnings;
-  std::int64_t done = 0;
+  std::vector<std::int32_t> failed;
+  std::int64_t finished = 0;  // frames written or failed
+  const auto warn = [&](const std::string& line) {
+    if (!line.empty() && warned.insert(line).second)
+      bar.message(line);
+  };
   const auto progress = [&](std::int32_t count, std::int32_t total) {
     if (a.worker) {
       reporter.progress(count, total);
     } else {
-      bar.update(done, total > 0 ? static_cast<double>(count) / total : 0.0);
+      bar.update(finished, total > 0 ? static_cast<double>(count) / total : 0.0);
     }
   };
   bar.update(0);
   for (std::int32_t frame = plan.frames.first;; ++frame) {
-    const Image output = session.render(input, frame, a.downsample, warnings, progress);
-    for (const std::string& w : warnings) {
-      if (warned.insert(w).second) {
-        bar.message("boxwander: warning: host: " + w);
+    const auto start = std::chrono::steady_clock::now();
+    std::string reason;
+    try {
+      const Inputs::Picture& input = inputs.at(frame);
+      warn(DegenerateWarning(mask, frame));
+      const Image output = session.render(input.image, frame, a.downsample, warnings, progress);
+      for (const std::string& w : warnings)
+        warn("boxwander: warning: host: " + w);
+      warnings.clear();
+      WriteImage(FrameFileName(a.output, frame), output, input.stored);
+      if (!a.rectsJson.empty()) {
+        const Chain chain =
+            session.chain(frame, input.image.width(), input.image.height(), a.downsample);
+        WriteTextFile(FrameFileName(a.rectsJson, frame), ChainJson(chain, frame));
       }
+    } catch (const CliError& e) {
+      reason = e.what();
+    } catch (const std::bad_alloc&) {
+      reason = "out of memory";
     }
-    warnings.clear();
-    WriteImage(FrameFileName(a.output, frame), output);
-    if (!a.rectsJson.empty()) {
-      const Chain chain = session.chain(frame, input.width(), input.height(), a.downsample);
-      WriteTextFile(FrameFileName(a.rectsJson, frame), ChainJson(chain, frame));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ++finished;
+    if (!reason.empty()) {
+      const std::string line = "frame " + std::to_string(frame) + ": " + reason;
+      if (!a.keepGoing)
+        throw CliError(line);
+      bar.message("boxwander: " + line);
+      failed.push_back(frame);
+      if (a.worker)
+        reporter.frameFailed(frame, seconds);
+    } else if (a.worker) {
+      reporter.frameDone(frame, seconds);
     }
-    ++done;
-    if (a.worker) {
-      reporter.frameDone(frame);
-    }
-    bar.update(done);
+    bar.frameDone(frame, seconds, finished, !reason.empty());
+    bar.update(finished);
     if (frame == plan.frames.last)
       break;
   }
   bar.finish();
+  if (failed.empty())
+    return 0;
+  // A worker's parent lists the failures of all of them.
+  if (!a.worker)
+    bar.message(FailureSummary(failed, plan.frames.count()));
+  return 1;
 }
 
 }  // namespace
@@ -164,6 +264,8 @@ std::vector<std::string> WorkerArguments(const RenderArguments& a, FrameRange ra
     args.push_back("--invert");
   if (a.onOriginal)
     args.push_back("--on-original");
+  if (a.keepGoing)
+    args.push_back("--keep-going");
   args.push_back("--fps=" + std::to_string(a.fps));
   args.push_back("--downsample=" + std::to_string(a.downsample));
   args.push_back("--frames=" + std::to_string(range.first) + "-" + std::to_string(range.last));
@@ -173,19 +275,23 @@ std::vector<std::string> WorkerArguments(const RenderArguments& a, FrameRange ra
 }
 
 int RunRender(const RenderArguments& a) {
+  // Until workers start, a stop has only this process's own temporaries to remove; a
+  // worker's parent tells of the stop itself.
+  ExitOnStopSignals(!a.worker);
   try {
     const RenderPlan plan = Plan(a);
     // Before any frame is rendered: a format that cannot be written fails every frame.
     CheckImageFormat(FrameFileName(a.output, plan.frames.first));
-    if (plan.jobs <= 1 || a.worker) {
-      RenderHere(a, plan);
-      return 0;
-    }
+    // The parent checks the whole sequence for its workers.
+    if (HasFrameNumber(a.input) && !a.worker)
+      CheckInputSequence(a.input, plan.frames);
+    if (plan.jobs <= 1 || a.worker)
+      return RenderHere(a, plan);
     // What every worker would refuse is refused here once, in one line: mask, image,
     // module and its setup.
-    ReadImage(a.input, plan.depth);
+    ReadImage(FrameFileName(a.input, plan.frames.first), plan.depth);
     {
-      const ModuleSession trial(FindModule(a.module), plan.controls, LoadMask(a),
+      const ModuleSession trial(FindModule(a.module), plan.controls, LoadMask(a, plan.frames),
                                 static_cast<std::uint32_t>(a.fps));
     }
     // Contiguous ranges, one per worker: the effect does not declare itself thread-safe,
@@ -199,9 +305,16 @@ int RunRender(const RenderArguments& a) {
           a, {static_cast<std::int32_t>(first), static_cast<std::int32_t>(first + size - 1)}));
       first += size;
     }
-    ProgressBar bar(count, !a.quiet);
+    ProgressBar bar(count, plan.progress);
     // A worker that fails has said why on stderr.
-    return RunWorkers(lists, count, bar) ? 0 : 1;
+    const WorkersOutcome outcome = RunWorkers(lists, count, bar, a.keepGoing);
+    if (outcome.stopSignal != 0) {
+      bar.message("boxwander: stopped by " + SignalName(outcome.stopSignal));
+      return 128 + outcome.stopSignal;
+    }
+    if (!outcome.failedFrames.empty())
+      bar.message(FailureSummary(outcome.failedFrames, count));
+    return outcome.ok ? 0 : 1;
   } catch (const CliError& e) {
     std::fprintf(stderr, "boxwander: %s\n", e.what());
   } catch (const std::bad_alloc&) {

@@ -11,7 +11,7 @@ namespace boxwander::cli {
 // The render command's arguments as typed, so that worker processes get the very same.
 // Empty control texts keep the effect's defaults.
 struct RenderArguments {
-  std::string input;
+  std::string input;  // a run of '#' takes the frame number
   std::string output;
   std::string path;
   std::string module;
@@ -20,9 +20,11 @@ struct RenderArguments {
   std::string depth;
   std::int32_t fps = 24;
   std::int32_t downsample = 1;
-  std::int32_t jobs = 0;  // 0: the number of cores
+  std::int32_t jobs = 0;          // 0: the number of cores
+  std::string progress = "auto";  // auto, bar, lines or none
   bool quiet = false;
-  bool worker = false;  // report progress to the parent on stdout instead of drawing a bar
+  bool keepGoing = false;  // render every frame that can be, then list those that failed
+  bool worker = false;     // report progress to the parent on stdout instead of drawing a bar
 
   std::string mode;
   std::string time;

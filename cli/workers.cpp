@@ -8,12 +8,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <set>
 #include <string_view>
 
 #include "cli/common/cli_error.h"
 #include "cli/common/number_text.h"
+#include "cli/common/stop_signals.h"
 
 extern char** environ;
 
@@ -28,6 +33,7 @@ struct Worker {
   std::string reportText;  // an unfinished line of each
   std::string errorText;
   double share = 0.0;  // of the frame under way
+  bool reaped = false;
 };
 
 void Close(int& fd) {
@@ -70,17 +76,14 @@ void Start(Worker& worker, const std::vector<std::string>& arguments) {
   worker.errors = err[0];
 }
 
-bool Wait(pid_t pid, ProgressBar& bar) {
+// The worker's exit status as the shell tells it (128 + N for signal N).
+int Wait(pid_t pid) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR)
-      return false;
+      return -1;
   }
-  if (WIFSIGNALED(status)) {
-    bar.message("boxwander: a worker process was ended by signal " +
-                std::to_string(WTERMSIG(status)));
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 // Reads what is there; false at the end of the stream (or on an error other than EINTR).
@@ -118,46 +121,99 @@ void WorkerReporter::progress(std::int32_t count, std::int32_t total) {
   }
 }
 
-void WorkerReporter::frameDone(std::int32_t frame) {
+void WorkerReporter::frameDone(std::int32_t frame, double seconds) {
   permille_ = -1;
-  std::printf("f %d\n", frame);
+  std::printf("f %d %lld\n", frame, static_cast<long long>(std::llround(seconds * 1000.0)));
   std::fflush(stdout);
 }
 
-bool RunWorkers(const std::vector<std::vector<std::string>>& argumentLists, std::int64_t total,
-                ProgressBar& bar) {
+void WorkerReporter::frameFailed(std::int32_t frame, double seconds) {
+  permille_ = -1;
+  std::printf("x %d %lld\n", frame, static_cast<long long>(std::llround(seconds * 1000.0)));
+  std::fflush(stdout);
+}
+
+WorkersOutcome RunWorkers(const std::vector<std::vector<std::string>>& argumentLists,
+                          std::int64_t total, ProgressBar& bar, bool keepGoing) {
+  const int wake = WatchStopSignals();
   std::vector<Worker> workers(argumentLists.size());
+  WorkersOutcome outcome;
+  bool stopping = false;
+  const auto stopAll = [&] {
+    if (stopping)
+      return;
+    stopping = true;
+    for (const Worker& w : workers) {
+      if (w.pid > 0 && !w.reaped)
+        ::kill(w.pid, SIGTERM);
+    }
+  };
+  const auto reap = [&](Worker& w) {
+    Close(w.reports);
+    Close(w.errors);
+    const int status = Wait(w.pid);
+    w.reaped = true;
+    // A stop signal for the whole process group (Ctrl-C) may reach a worker first.
+    if (StopSignal() != 0 && outcome.stopSignal == 0) {
+      outcome.stopSignal = StopSignal();
+      stopAll();
+    }
+    if (status != 0) {
+      outcome.ok = false;
+      // Workers this process stopped say nothing; one that died of a signal of its own is
+      // told about.
+      if (status > 128 && !stopping)
+        bar.message("boxwander: a worker process was ended by " + SignalName(status - 128));
+      if (!keepGoing)
+        stopAll();
+    }
+  };
   std::size_t started = 0;
   try {
     for (; started < workers.size(); ++started)
       Start(workers[started], argumentLists[started]);
   } catch (...) {
-    // The ones started finish their frames; nothing is left half-written.
-    for (std::size_t i = 0; i < started; ++i) {
-      Close(workers[i].reports);
-      Close(workers[i].errors);
-      Wait(workers[i].pid, bar);
-    }
+    workers.resize(started);
+    stopAll();
+    for (Worker& w : workers)
+      reap(w);
     throw;
   }
 
-  std::int64_t done = 0;
+  std::int64_t finished = 0;  // frames written or failed
+  std::set<std::string, std::less<>> warnings;
   const auto redraw = [&] {
     double shares = 0.0;
     for (const Worker& w : workers)
       shares += w.share;
-    bar.update(std::min(done, total), shares);
+    bar.update(std::min(finished, total), shares);
   };
   const auto report = [&](Worker& w, std::string_view line) {
-    if (line.size() > 2 && line[1] == ' ') {
-      const auto value = ReadInt32(line.substr(2));
-      if (value && line[0] == 'p') {
+    if (line.size() < 3 || line[1] != ' ')
+      return;
+    const std::string_view rest = line.substr(2);
+    if (line[0] == 'p') {
+      if (const auto value = ReadInt32(rest))
         w.share = std::clamp(*value, 0, 1000) / 1000.0;
-      } else if (value && line[0] == 'f') {
-        ++done;
-        w.share = 0.0;
-      }
+      return;
     }
+    const std::size_t space = rest.find(' ');
+    const auto frame = ReadInt32(rest.substr(0, space));
+    const auto ms = space == std::string_view::npos ? std::optional<std::int32_t>(0)
+                                                    : ReadInt32(rest.substr(space + 1));
+    if ((line[0] == 'f' || line[0] == 'x') && frame && ms) {
+      ++finished;
+      w.share = 0.0;
+      if (line[0] == 'x')
+        outcome.failedFrames.push_back(*frame);
+      bar.frameDone(*frame, *ms / 1000.0, finished, line[0] == 'x');
+    }
+  };
+  const auto error = [&](std::string_view line) {
+    // Every worker meets the same mask and files: one warning for all.
+    if (line.substr(0, 19) == "boxwander: warning:" && !warnings.emplace(line).second)
+      return;
+    bar.message(std::string(line));
   };
   redraw();
   while (true) {
@@ -175,6 +231,10 @@ bool RunWorkers(const std::vector<std::vector<std::string>>& argumentLists, std:
     }
     if (open.empty())
       break;
+    if (wake >= 0) {
+      open.push_back({wake, POLLIN, 0});
+      owners.emplace_back(nullptr, false);
+    }
     if (::poll(open.data(), open.size(), -1) < 0) {
       if (errno == EINTR)
         continue;
@@ -183,6 +243,16 @@ bool RunWorkers(const std::vector<std::vector<std::string>>& argumentLists, std:
     for (std::size_t i = 0; i < open.size(); ++i) {
       if (open[i].revents == 0)
         continue;
+      if (owners[i].first == nullptr) {
+        char drained[64];
+        while (::read(wake, drained, sizeof drained) > 0) {
+        }
+        if (StopSignal() != 0 && outcome.stopSignal == 0) {
+          outcome.stopSignal = StopSignal();
+          stopAll();
+        }
+        continue;
+      }
       Worker& w = *owners[i].first;
       const bool errors = owners[i].second;
       std::string& text = errors ? w.errorText : w.reportText;
@@ -190,7 +260,7 @@ bool RunWorkers(const std::vector<std::vector<std::string>>& argumentLists, std:
       if (!more && !text.empty())
         text += '\n';  // a last line without its end
       if (errors) {
-        EachLine(text, [&](std::string_view line) { bar.message(std::string(line)); });
+        EachLine(text, error);
       } else {
         // Line by line: reports read in one go still each show on the bar.
         EachLine(text, [&](std::string_view line) {
@@ -200,13 +270,19 @@ bool RunWorkers(const std::vector<std::vector<std::string>>& argumentLists, std:
       }
       if (!more)
         Close(errors ? w.errors : w.reports);
+      if (w.reports < 0 && w.errors < 0 && !w.reaped)
+        reap(w);
     }
   }
-  bool ok = true;
-  bar.finish();
-  for (Worker& w : workers)
-    ok = Wait(w.pid, bar) && ok;
-  return ok;
+  for (Worker& w : workers) {
+    if (!w.reaped)
+      reap(w);
+  }
+  // A run that was stopped leaves no finished bar: the destructor clears it for the
+  // message that follows.
+  if (!stopping)
+    bar.finish();
+  return outcome;
 }
 
 }  // namespace boxwander::cli

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/stop_signals.h"
 #include "cli/io/sample_convert.h"
 
 namespace boxwander::cli {
@@ -111,9 +113,11 @@ class QuietStderr {
   int saved_ = -1;
 };
 
-// Removes the temporary file unless the write got as far as renaming it.
+// Removes the temporary file unless the write got as far as renaming it; so does a stop
+// signal meanwhile.
 struct TemporaryFile {
   fs::path path;
+  std::optional<PendingFile> pending;
   bool keep = false;
   ~TemporaryFile() {
     if (!keep) {
@@ -122,6 +126,18 @@ struct TemporaryFile {
     }
   }
 };
+
+std::unique_ptr<OIIO::ImageInput> OpenImage(const std::string& path) {
+  OIIO::ImageSpec config;
+  // Samples as stored: the readers of unassociated files then say so in the spec instead
+  // of premultiplying.
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  auto in = OIIO::ImageInput::open(path, &config);
+  if (!in) {
+    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
+  }
+  return in;
+}
 
 }  // namespace
 
@@ -135,14 +151,15 @@ PixelFormat ParseDepth(std::string_view text) {
   throw CliError("--depth: expected 8, 16 or 32, found '" + std::string(text) + "'");
 }
 
-Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
+std::pair<std::int32_t, std::int32_t> ImageSize(const std::string& path) {
   const QuietStderr quiet;
-  OIIO::ImageSpec config;
-  config.attribute("oiio:UnassociatedAlpha", 1);  // alpha as stored, never premultiplied
-  auto in = OIIO::ImageInput::open(path, &config);
-  if (!in) {
-    throw CliError(path + ": " + FirstLine(OIIO::geterror()));
-  }
+  const auto in = OpenImage(path);
+  return {in->spec().width, in->spec().height};
+}
+
+Image ReadImage(const std::string& path, std::optional<PixelFormat> depth, AlphaStorage* stored) {
+  const QuietStderr quiet;
+  const auto in = OpenImage(path);
   const OIIO::ImageSpec& spec = in->spec();
   if (spec.width <= 0 || spec.height <= 0 || spec.nchannels <= 0) {
     throw CliError(path + ": the image is empty");
@@ -161,18 +178,28 @@ Image ReadImage(const std::string& path, std::optional<PixelFormat> depth) {
   if (map.colours == 0) {
     throw CliError(path + ": the image has no colour channel");
   }
+  const AlphaStorage storage =
+      map.alpha >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha") == 0
+          ? AlphaStorage::kPremultiplied
+          : AlphaStorage::kStraight;
+  if (stored)
+    *stored = storage;
   const auto base = spec.format.basetype;
   try {
+    Image image;
     if (base == OIIO::TypeDesc::UINT8) {
-      return ReadSamples<std::uint8_t>(*in, path, OIIO::TypeDesc::UINT8, map,
-                                       depth.value_or(PixelFormat::k8), spec.width, spec.height);
+      image = ReadSamples<std::uint8_t>(*in, path, OIIO::TypeDesc::UINT8, map,
+                                        depth.value_or(PixelFormat::k8), spec.width, spec.height);
+    } else if (base == OIIO::TypeDesc::UINT16) {
+      image = ReadSamples<std::uint16_t>(*in, path, OIIO::TypeDesc::UINT16, map,
+                                         depth.value_or(PixelFormat::k16), spec.width, spec.height);
+    } else {
+      image = ReadSamples<float>(*in, path, OIIO::TypeDesc::FLOAT, map,
+                                 depth.value_or(PixelFormat::kFloat), spec.width, spec.height);
     }
-    if (base == OIIO::TypeDesc::UINT16) {
-      return ReadSamples<std::uint16_t>(*in, path, OIIO::TypeDesc::UINT16, map,
-                                        depth.value_or(PixelFormat::k16), spec.width, spec.height);
-    }
-    return ReadSamples<float>(*in, path, OIIO::TypeDesc::FLOAT, map,
-                              depth.value_or(PixelFormat::kFloat), spec.width, spec.height);
+    if (storage == AlphaStorage::kPremultiplied)
+      Unpremultiply(image);
+    return image;
   } catch (const std::bad_alloc&) {
     throw CliError(path + ": out of memory");
   }
@@ -188,14 +215,16 @@ namespace {
 
 // Writes the image in its own depth through `out`, opened on `name` (the file, or a name
 // whose extension picked the format when a proxy takes the bytes). `shown` names the file
-// in errors.
+// in errors. `premultiplied` says the samples are associated, as the format stores them.
 void WriteThrough(OIIO::ImageOutput& out, const std::string& name, const Image& image,
-                  const std::string& shown, const OIIO::ParamValueList& extra) {
+                  const std::string& shown, const OIIO::ParamValueList& extra,
+                  bool premultiplied = false) {
   const int channels = out.supports("alpha") ? 4 : 3;
   const auto write = [&](OIIO::TypeDesc type, const auto& samples) {
     OIIO::ImageSpec spec(image.width(), image.height(), channels, type);
     spec.alpha_channel = channels == 4 ? 3 : -1;
-    spec.attribute("oiio:UnassociatedAlpha", 1);  // store straight alpha as it is
+    if (!premultiplied)
+      spec.attribute("oiio:UnassociatedAlpha", 1);  // store straight colour as it is
     for (const OIIO::ParamValue& p : extra) {
       spec.attribute(p.name(), p.type(), p.data());
     }
@@ -216,7 +245,7 @@ void WriteThrough(OIIO::ImageOutput& out, const std::string& name, const Image& 
 
 }  // namespace
 
-void WriteImage(const std::string& path, const Image& image) {
+void WriteImage(const std::string& path, const Image& straight, AlphaStorage source) {
   const QuietStderr quiet;
   const fs::path target(path);
   std::error_code error;
@@ -231,11 +260,22 @@ void WriteImage(const std::string& path, const Image& image) {
   temporary.path =
       target.parent_path() / ("." + target.stem().string() + ".partial-" +
                               std::to_string(::getpid()) + target.extension().string());
+  temporary.pending.emplace(temporary.path.string());
   auto out = OIIO::ImageOutput::create(temporary.path.string());
   if (!out) {
     throw CliError(path + ": " + FirstLine(OIIO::geterror()));
   }
-  WriteThrough(*out, temporary.path.string(), image, path, {});
+  const int channels = out->supports("alpha") ? 4 : 3;
+  const std::string format = out->format_name();
+  const bool premultiplied =
+      channels == 4 &&
+      (format == "openexr" || (format == "tiff" && source == AlphaStorage::kPremultiplied));
+  std::optional<Image> copy;
+  if (premultiplied) {
+    copy = straight;
+    Premultiply(*copy);
+  }
+  WriteThrough(*out, temporary.path.string(), copy ? *copy : straight, path, {}, premultiplied);
   out.reset();
   fs::rename(temporary.path, target, error);
   if (error) {

@@ -1,7 +1,9 @@
 #include "cli/paths/mask_json.h"
 
 #include <cmath>
+#include <cstdint>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,21 +36,22 @@ std::vector<ShapePoint> Points(const nlohmann::json& list, const char* key) {
   return points;
 }
 
-}  // namespace
-
-shapes::MaskShape ParseMaskJson(std::string_view text) {
-  nlohmann::json root;
+nlohmann::json Parse(std::string_view text) {
   try {
-    root = nlohmann::json::parse(text.begin(), text.end());
+    return nlohmann::json::parse(text.begin(), text.end());
   } catch (const nlohmann::json::exception& e) {
     Fail(e.what());
   }
+}
+
+shapes::MaskShape ShapeOf(const nlohmann::json& root, bool keyframe) {
   if (!root.is_object())
     Fail("expected an object with \"v\", \"i\", \"o\" and \"c\"");
   for (const auto& item : root.items()) {
     const std::string& key = item.key();
-    if (key != "v" && key != "i" && key != "o" && key != "c") {
-      Fail("unknown key \"" + key + "\"; expected \"v\", \"i\", \"o\" or \"c\"");
+    if (key != "v" && key != "i" && key != "o" && key != "c" && !(keyframe && key == "frame")) {
+      Fail("unknown key \"" + key + "\"; expected \"v\", \"i\", \"o\"" +
+           (keyframe ? ", \"c\" or \"frame\"" : " or \"c\""));
     }
   }
   if (!root.contains("v"))
@@ -78,6 +81,47 @@ shapes::MaskShape ParseMaskJson(std::string_view text) {
     shape.vertices.push_back({vertices[k], in[k], out[k]});
   }
   return shape;
+}
+
+}  // namespace
+
+shapes::MaskShape ParseMaskJson(std::string_view text) {
+  return ShapeOf(Parse(text), false);
+}
+
+shapes::MaskTrack ParseMaskTrackJson(std::string_view text) {
+  const nlohmann::json root = Parse(text);
+  if (!root.is_object() || !root.contains("keyframes"))
+    return shapes::MaskTrack(ShapeOf(root, false));
+  if (root.size() != 1)
+    Fail("\"keyframes\" stands alone: the shapes are inside it");
+  const nlohmann::json& list = root.at("keyframes");
+  if (!list.is_array() || list.empty())
+    Fail("\"keyframes\" is not a list of keyframes");
+  std::vector<shapes::MaskKey> keys;
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    const nlohmann::json& key = list[k];
+    const std::string where = "\"keyframes\"[" + std::to_string(k) + "]";
+    if (!key.is_object() || !key.contains("frame"))
+      Fail(where + " has no \"frame\"");
+    const nlohmann::json& frame = key.at("frame");
+    const bool whole = frame.is_number_unsigned()
+                           ? frame.get<std::uint64_t>() <= std::uint64_t{INT32_MAX}
+                           : frame.is_number_integer() && frame.get<std::int64_t>() >= INT32_MIN &&
+                                 frame.get<std::int64_t>() <= INT32_MAX;
+    if (!whole)
+      Fail(where + ": \"frame\" is not a whole frame number");
+    try {
+      keys.push_back({static_cast<std::int32_t>(frame.get<std::int64_t>()), ShapeOf(key, true)});
+    } catch (const CliError& e) {
+      throw CliError(std::string(e.what()) + " (in " + where + ")");
+    }
+  }
+  try {
+    return shapes::MaskTrack(std::move(keys));
+  } catch (const std::invalid_argument& e) {
+    Fail(e.what());
+  }
 }
 
 std::string WriteMaskJson(const shapes::MaskShape& shape) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/shapes/mask_shape.h"
+#include "cli/shapes/mask_track.h"
 
 namespace boxwander::cli {
 
@@ -19,5 +20,12 @@ shapes::MaskShape ParseMaskJson(std::string_view text);
 // The mask in the same form, every key written; numbers in their shortest form that reads
 // back as the same value, so ParseMaskJson gives the shape back exactly.
 std::string WriteMaskJson(const shapes::MaskShape& shape);
+
+// A JSON mask that may be animated: the form above (one shape for every frame), or
+//   {"keyframes": [{"frame": 0, "v": ..., "i": ..., "o": ..., "c": ...}, ...]}
+// with keyframes of the same vertex count and closedness, interpolated as the host does.
+// Throws CliError as above, and on a keyframe without a whole frame number, two at one frame,
+// or keyframes that differ in vertex count or closedness.
+shapes::MaskTrack ParseMaskTrackJson(std::string_view text);
 
 }  // namespace boxwander::cli

@@ -65,6 +65,18 @@ bool EndsWithSvg(std::string_view path) {
 
 }  // namespace
 
+std::pair<std::string, std::optional<std::string>> SplitSvgPick(std::string_view file) {
+  std::string path(file);
+  // The pick follows the last '#' after a name ending in .svg.
+  if (const std::size_t hash = path.rfind('#');
+      hash != std::string::npos && !EndsWithSvg(path) && EndsWithSvg(path.substr(0, hash))) {
+    std::string pick = path.substr(hash + 1);
+    path.resize(hash);
+    return {std::move(path), std::move(pick)};
+  }
+  return {std::move(path), std::nullopt};
+}
+
 shapes::MaskShape ParsePathDataMask(std::string_view data) {
   return OneShape(ParseSvgPathData(data));
 }
@@ -75,14 +87,7 @@ shapes::MaskShape LoadMaskShape(std::string_view argument, std::string* note) {
   if (argument.empty() || argument.front() != '@') {
     return ParsePathDataMask(argument);
   }
-  std::string path(argument.substr(1));
-  // @FILE.svg#PICK: the pick follows the last '#' after a name ending in .svg.
-  std::optional<std::string> pickText;
-  if (const std::size_t hash = path.rfind('#');
-      hash != std::string::npos && !EndsWithSvg(path) && EndsWithSvg(path.substr(0, hash))) {
-    pickText = path.substr(hash + 1);
-    path.resize(hash);
-  }
+  auto [path, pickText] = SplitSvgPick(argument.substr(1));
   const std::string extension = Lower(std::filesystem::path(path).extension().string());
   if (extension != ".svg" && extension != ".json") {
     throw CliError(path + ": expected an .svg or a .json file");

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cli/shapes/mask_shape.h"
 
@@ -9,6 +11,10 @@ namespace boxwander::cli {
 
 // Reads a whole file (at most `limit` bytes); throws CliError naming the file on failure.
 std::string ReadTextFile(const std::string& path, std::size_t limit = std::size_t{64} << 20);
+
+// FILE.svg#PICK split into the file's name and the pick (none for other names; a file name
+// may hold a '#' itself).
+std::pair<std::string, std::optional<std::string>> SplitSvgPick(std::string_view file);
 
 // SVG path data that draws exactly one subpath, as a mask. Throws CliError (PathDataError
 // for malformed data).

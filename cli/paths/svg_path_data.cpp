@@ -147,6 +147,9 @@ class ShapeBuilder {
   }
   std::vector<MaskShape> take() {
     finish(false);
+    if (shapes_.empty() && lone_) {
+      shapes_.push_back(std::move(*lone_));  // data that draws nothing: its single vertex
+    }
     return std::move(shapes_);
   }
 
@@ -159,17 +162,21 @@ class ShapeBuilder {
       open_ = true;
     }
   }
-  // A lone moveto leaves a single open vertex: no piece at all, so it is dropped.
+  // A lone moveto leaves a single open vertex: no piece at all, so it is dropped, unless the
+  // data holds nothing else.
   void finish(bool closed) {
     if (open_ && (closed || shape_.vertices.size() >= 2)) {
       shape_.closed = closed;
       shapes_.push_back(std::move(shape_));
+    } else if (open_) {
+      lone_ = std::move(shape_);
     }
     shape_ = {};
     open_ = false;
   }
 
   std::vector<MaskShape> shapes_;
+  std::optional<MaskShape> lone_;  // the last lone moveto
   MaskShape shape_;
   bool open_ = false;
   ShapePoint current_;

@@ -24,8 +24,9 @@ class PathDataError : public CliError {
 // per subpath. Lines become straight pieces; quadratics are raised to cubics and elliptical
 // arcs become cubics of at most a quarter turn each. Z closes the subpath; when the last
 // point already lies on the first, the two become one vertex, so that no empty closing
-// piece is left. Empty data, a missing first moveto, a bad number or flag, or coordinates
-// that overflow throw PathDataError.
+// piece is left. A lone moveto draws nothing and is dropped; data made only of them gives
+// the last as a single-vertex shape. Empty data, a missing first moveto, a bad number or
+// flag, or coordinates that overflow throw PathDataError.
 std::vector<shapes::MaskShape> ParseSvgPathData(std::string_view data);
 
 }  // namespace boxwander::cli

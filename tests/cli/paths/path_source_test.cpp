@@ -47,6 +47,41 @@ TEST(MaskJson, RefusesMalformedMasksWithTheReason) {
   }
 }
 
+TEST(MaskJson, KeyframesInterpolateVertexByVertexAndHoldOutside) {
+  const shapes::MaskTrack track = ParseMaskTrackJson(
+      R"({"keyframes":[{"frame":10,"v":[[10,0],[4,4]],"i":[[0,0],[2,0]],"c":false},)"
+      R"({"frame":6,"v":[[2,0],[4,8]],"o":[[4,0],[0,0]],"c":false}]})");
+  EXPECT_TRUE(track.animated());
+  EXPECT_EQ(track.at(0), (MaskShape{{{{2, 0}, {}, {4, 0}}, {{4, 8}, {}, {}}}, false}));
+  EXPECT_EQ(track.at(9), (MaskShape{{{{8, 0}, {}, {1, 0}}, {{4, 5}, {1.5, 0}, {}}}, false}));
+  EXPECT_EQ(track.at(10), track.at(99));
+  // A plain mask is one for every frame.
+  EXPECT_FALSE(ParseMaskTrackJson(R"({"v":[[1,2]]})").animated());
+
+  struct Case {
+    const char* json;
+    const char* says;
+  };
+  const Case cases[] = {
+      {R"({"keyframes":[]})", "not a list of keyframes"},
+      {R"({"keyframes":[{"v":[[1,2]]}]})", "\"keyframes\"[0] has no \"frame\""},
+      {R"({"keyframes":[{"frame":1.5,"v":[[1,2]]}]})", "not a whole frame number"},
+      {R"({"keyframes":[{"frame":18446744073709551615,"v":[[1,2]]}]})", "not a whole frame"},
+      {R"({"keyframes":[{"frame":1,"v":[[1,2]],"x":0}]})", "unknown key \"x\""},
+      {R"({"keyframes":[{"frame":1,"v":[[1,2]]},{"frame":1,"v":[[1,2]]}]})", "two keyframes"},
+      {R"({"keyframes":[{"frame":0,"v":[[1,2]]},{"frame":3,"v":[[1,2],[3,4]]}]})",
+       "the keyframe at frame 3 has 2 vertices, the one at frame 0 has 1"},
+      {R"({"keyframes":[{"frame":0,"v":[[1,2]]},{"frame":3,"v":[[1,2]],"c":false}]})",
+       "the keyframe at frame 3 is open"},
+      {R"({"keyframes":[{"frame":0,"v":[[1,2]]}],"v":[[1,2]]})", "stands alone"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    const std::string message = FailureOf([&] { ParseMaskTrackJson(c.json); });
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+  }
+}
+
 class PathSourceFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -77,6 +112,8 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
   EXPECT_EQ(note, "");
   EXPECT_EQ(LoadMaskShape("@" + two, &note).vertices[0].position, (shapes::ShapePoint{5, 5}));
   EXPECT_NE(note.find(two + ": took subpath 1 of 2"), std::string::npos) << note;
+  // Data that only moves draws nothing: a single vertex, as a one-vertex JSON mask.
+  EXPECT_EQ(LoadMaskShape("M 3 3"), (MaskShape{{{{3, 3}, {}, {}}}, false}));
 
   struct Case {
     std::string argument;
@@ -87,7 +124,6 @@ TEST_F(PathSourceFiles, ReadsDataSvgAndJsonAndNamesTheCulprit) {
   const Case cases[] = {
       {"M 0 0 L 5", "offset 9"},
       {"M 0 0 L 5 5 M 1 1 L 2 2", "2 subpaths"},
-      {"M 3 3", "draws nothing"},
       {"@" + badSvg, badSvg + ": <path> (line 1): path data, offset 9"},
       {"@" + write("mask.txt", "M 0 0"), ".svg or a .json"},
       {"@" + two + "#:3", two + ": <path> (line 1) has 2 subpaths"},

@@ -1,0 +1,116 @@
+// The boxwander tool run as a process on real files: the fixture and pictures its tests
+// share.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/io/image.h"
+#include "draw/pixel.h"
+
+extern char** environ;
+
+namespace boxwander::cli {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string err;
+};
+
+class Tool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("boxwander-tool-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  Outcome run(std::vector<std::string> args) const {
+    args.insert(args.begin(), BOXWANDER_TOOL);
+    std::vector<char*> argv;
+    for (auto& a : args)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string errFile = path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    Outcome r;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+      r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::stringstream text;
+    text << std::ifstream(errFile).rdbuf();
+    r.err = text.str();
+    fs::remove(errFile);
+    return r;
+  }
+
+  fs::path dir_;
+};
+
+// A picture with straight alpha and colour under clear pixels, in any depth.
+inline Image Picture(PixelFormat format) {
+  Image image(format, 40, 24);
+  for (std::int64_t i = 0; i < image.pixelCount(); ++i) {
+    const auto v = static_cast<std::uint32_t>(i * 2654435761u >> 7);
+    const auto c = [&](int k) { return (v >> (k * 6)) & 63; };
+    const std::uint32_t alpha = i % 7 == 0 ? 0 : 40 + c(3);
+    switch (format) {
+      case PixelFormat::k8:
+        image.pixels<Pixel8>()[i] = {
+            static_cast<std::uint8_t>(alpha * 2), static_cast<std::uint8_t>(c(0) * 4),
+            static_cast<std::uint8_t>(c(1) * 4), static_cast<std::uint8_t>(c(2) * 4)};
+        break;
+      case PixelFormat::k16:
+        image.pixels<Pixel16>()[i] = {
+            static_cast<std::uint16_t>(alpha * 317), static_cast<std::uint16_t>(c(0) * 511),
+            static_cast<std::uint16_t>(c(1) * 509), static_cast<std::uint16_t>(c(2) * 520)};
+        break;
+      case PixelFormat::kFloat:
+        image.pixels<PixelFloat>()[i] = {alpha / 103.0f, c(0) / 50.0f, c(1) / 63.0f - 0.1f,
+                                         c(2) / 61.0f};
+        break;
+    }
+  }
+  return image;
+}
+
+inline std::string FirstDifference(const Image& a, const Image& b) {
+  if (a.format() != b.format() || a.width() != b.width() || a.height() != b.height()) {
+    return "different depth or size";
+  }
+  const auto bytes = BytesPerPixel(a.format());
+  for (std::int64_t i = 0; i < a.pixelCount(); ++i) {
+    if (std::memcmp(static_cast<const char*>(a.data()) + i * bytes,
+                    static_cast<const char*>(b.data()) + i * bytes,
+                    static_cast<std::size_t>(bytes)) != 0) {
+      return "pixel " + std::to_string(i % a.width()) + "," + std::to_string(i / a.width());
+    }
+  }
+  return "";
+}
+
+}  // namespace boxwander::cli
