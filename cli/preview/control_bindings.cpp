@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <stdexcept>
 
 #include "cli/common/cli_error.h"
 
@@ -43,6 +44,16 @@ std::string Word(const char* words, std::int32_t choice) {
     all.remove_prefix(all.find('|') + 1);
   }
   return std::string(all.substr(0, all.find('|')));
+}
+
+// The value of a control that must be set by now: the preview fills every control from
+// the module's declaration when it starts.
+template <class T>
+const T& Set(const ControlBinding& b, const std::optional<T>& value) {
+  if (!value) {
+    throw std::logic_error(std::string("--") + b.option + ": no value");
+  }
+  return *value;
 }
 
 }  // namespace
@@ -99,18 +110,36 @@ void ApplyFlag(const ControlBinding& b, bool on, AnimatedControls& c) {
   }
 }
 
+void FillUnset(AnimatedControls& c, const AnimatedControls& declared) {
+  for (const ControlBinding& b : kBindings) {
+    if (b.track != nullptr && !(c.*b.track)) {
+      c.*b.track = declared.*b.track;
+    }
+  }
+  if (!c.mode)
+    c.mode = declared.mode;
+  if (!c.edgeMode)
+    c.edgeMode = declared.edgeMode;
+  if (!c.edgeColor)
+    c.edgeColor = declared.edgeColor;
+  // A flag given is on; one not given keeps the declared state.
+  c.invert = c.invert || declared.invert;
+  c.onOriginal = c.onOriginal || declared.onOriginal;
+}
+
 std::string TextOf(const ControlBinding& b, const AnimatedControls& c) {
   switch (b.kind) {
     case B::kNumeric:
-      return Shortest((c.*b.track).at(0));
+      return Shortest(Set(b, c.*b.track).at(0));
     case B::kMode:
-      return Word(b.words, c.mode);
+      return Word(b.words, Set(b, c.mode));
     case B::kEdgeMode:
-      return Word(b.words, c.edgeMode);
+      return Word(b.words, Set(b, c.edgeMode));
     case B::kColor: {
+      const Pixel8& color = Set(b, c.edgeColor);
       char text[16];
-      std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", c.edgeColor.alpha, c.edgeColor.red,
-                    c.edgeColor.green, c.edgeColor.blue);
+      std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", color.alpha, color.red, color.green,
+                    color.blue);
       return text;
     }
     case B::kInvert:
@@ -124,17 +153,19 @@ std::string TextOf(const ControlBinding& b, const AnimatedControls& c) {
 minihost::ParamValue HostValueOf(const ControlBinding& b, const AnimatedControls& c) {
   switch (b.kind) {
     case B::kNumeric: {
-      const double value = (c.*b.track).at(0);
+      const double value = Set(b, c.*b.track).at(0);
       if (b.numeric->kind == ControlKind::kFloat)
         return value;
       return QuantiseToInt32(*b.numeric, value);
     }
     case B::kMode:
-      return c.mode;
+      return Set(b, c.mode);
     case B::kEdgeMode:
-      return c.edgeMode;
-    case B::kColor:
-      return PF_Pixel{c.edgeColor.alpha, c.edgeColor.red, c.edgeColor.green, c.edgeColor.blue};
+      return Set(b, c.edgeMode);
+    case B::kColor: {
+      const Pixel8& color = Set(b, c.edgeColor);
+      return PF_Pixel{color.alpha, color.red, color.green, color.blue};
+    }
     case B::kInvert:
       return std::int32_t{c.invert ? 1 : 0};
     case B::kOnOriginal:

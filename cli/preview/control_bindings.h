@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -18,7 +19,7 @@ struct ControlBinding {
   const char* param;   // the name the module declares
   BindingKind kind;
   const NumericControl* numeric = nullptr;
-  Track AnimatedControls::*track = nullptr;
+  std::optional<Track> AnimatedControls::*track = nullptr;
   const char* words = nullptr;  // popups: the option's words, one per choice, "a|b|c"
 };
 
@@ -32,8 +33,12 @@ void ApplyText(const ControlBinding& binding, std::string_view text, AnimatedCon
 // The flags.
 void ApplyFlag(const ControlBinding& binding, bool on, AnimatedControls& controls);
 
+// Gives every control `controls` leaves unset the value it has in `declared`.
+void FillUnset(AnimatedControls& controls, const AnimatedControls& declared);
+
 // The control's value in the form the option takes it: the number in its shortest exact
 // form, the popup's word, "#AARRGGBB", "true"/"false" for the flags.
+// The control must be set (see FillUnset); throws std::logic_error otherwise.
 std::string TextOf(const ControlBinding& binding, const AnimatedControls& controls);
 
 // The value the host stores for the parameter, as the module session hands it out.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <future>
 #include <stdexcept>
+#include <variant>
 
 #include "cli/common/cli_error.h"
 #include "cli/io/downsample.h"
@@ -134,6 +135,65 @@ nlohmann::json DescribeParams(const minihost::ParamStore& params) {
   return list;
 }
 
+AnimatedControls DeclaredControls(const minihost::ParamStore& params) {
+  AnimatedControls c;
+  for (const ControlBinding& b : ControlBindings()) {
+    const PF_ParamIndex i = IndexOf(params, b.param);
+    if (i < 0) {
+      throw CliError(std::string("the effect declares no parameter \"") + b.param + "\"");
+    }
+    // The value the host holds after setup, as a render session finds it.
+    const minihost::ParamValue value = params.valueAt(i, minihost::HostTime{});
+    const auto expect = [&](PF_ParamType type) {
+      if (params.def(i).param_type != type) {
+        throw CliError(std::string("parameter \"") + b.param +
+                       "\" is not of the type the tool binds");
+      }
+    };
+    switch (b.kind) {
+      case BindingKind::kNumeric:
+        switch (b.numeric->kind) {
+          case ControlKind::kInteger:
+            expect(PF_Param_SLIDER);
+            c.*b.track = Track(std::get<std::int32_t>(value));
+            break;
+          case ControlKind::kFixed:
+            expect(PF_Param_FIX_SLIDER);
+            c.*b.track = Track(std::get<std::int32_t>(value) / 65536.0);
+            break;
+          case ControlKind::kFloat:
+            expect(PF_Param_FLOAT_SLIDER);
+            c.*b.track = Track(std::get<double>(value));
+            break;
+        }
+        break;
+      case BindingKind::kMode:
+        expect(PF_Param_POPUP);
+        c.mode = std::get<std::int32_t>(value);
+        break;
+      case BindingKind::kEdgeMode:
+        expect(PF_Param_POPUP);
+        c.edgeMode = std::get<std::int32_t>(value);
+        break;
+      case BindingKind::kColor: {
+        expect(PF_Param_COLOR);
+        const PF_Pixel p = std::get<PF_Pixel>(value);
+        c.edgeColor = Pixel8{p.alpha, p.red, p.green, p.blue};
+        break;
+      }
+      case BindingKind::kInvert:
+        expect(PF_Param_CHECKBOX);
+        c.invert = std::get<std::int32_t>(value) != 0;
+        break;
+      case BindingKind::kOnOriginal:
+        expect(PF_Param_CHECKBOX);
+        c.onOriginal = std::get<std::int32_t>(value) != 0;
+        break;
+    }
+  }
+  return c;
+}
+
 ModuleWorker::ModuleWorker(std::string modulePath, Image input, std::uint32_t fps)
     : modulePath_(std::move(modulePath)), input_(std::move(input)), fps_(fps) {
   thread_ = std::thread([this] { run(); });
@@ -145,12 +205,10 @@ ModuleWorker::ModuleWorker(std::string modulePath, Image input, std::uint32_t fp
       } catch (const minihost::CommandFailed& e) {
         throw CliError(modulePath_ + ": " + e.what());
       }
-      // Every control the tool binds must be there.
-      for (const ControlBinding& b : ControlBindings()) {
-        const PF_ParamIndex i = IndexOf(host_->params(), b.param);
-        if (i < 0) {
-          throw CliError(modulePath_ + ": the effect declares no parameter \"" + b.param + "\"");
-        }
+      try {
+        declared_ = DeclaredControls(host_->params());
+      } catch (const CliError& e) {
+        throw CliError(modulePath_ + ": " + e.what());
       }
       return 0;
     });

@@ -49,6 +49,8 @@ class ModuleWorker {
   nlohmann::json describe(const AnimatedControls& controls);
 
   const Image& input() const noexcept { return input_; }
+  // Every control at the value the module declares for it.
+  const AnimatedControls& declared() const noexcept { return declared_; }
 
  private:
   struct RenderJob;
@@ -60,6 +62,7 @@ class ModuleWorker {
   std::string modulePath_;
   Image input_;
   std::uint32_t fps_;
+  AnimatedControls declared_;
   std::map<std::int32_t, Image> downsampled_;  // module thread only
   std::unique_ptr<minihost::Host> host_;       // module thread only
 
@@ -76,5 +79,11 @@ class ModuleWorker {
 // shows it enabled, ranges, default, precision, percent display, popup choices, and the
 // tool's option with its words.
 nlohmann::json DescribeParams(const minihost::ParamStore& params);
+
+// Every control the tool binds at the value the host holds for its parameter after setup
+// (the module's declared value, where a render leaves a control not given), in the tool's
+// units.
+// Throws CliError when a parameter is missing or not of the type the tool expects.
+AnimatedControls DeclaredControls(const minihost::ParamStore& params);
 
 }  // namespace boxwander::cli::preview

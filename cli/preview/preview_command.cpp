@@ -162,6 +162,8 @@ class PreviewServer {
         initial_(std::move(initial)),
         worker_(FindModule(a.module), std::move(input), static_cast<std::uint32_t>(a.fps)),
         fps_(a.fps) {
+    // Controls the command line left out show the values the module declares.
+    FillUnset(initial_.controls, worker_.declared());
     // A bad control on the command line is told before the server starts.
     initialParams_ = worker_.describe(initial_.controls);
     routes();
@@ -240,13 +242,13 @@ class PreviewServer {
       renderAnswer(body, res, false);
     });
     post("/api/chain", [this](const nlohmann::json& body, httplib::Response& res) {
-      const PreviewState state = ParseState(body);
+      const PreviewState state = ParseState(body, worker_.declared());
       nlohmann::json chain = nlohmann::json::parse(ChainJson(worker_.chain(state), 0));
       chain["downsample"] = state.downsample;
       SendJson(res, chain);
     });
     post("/api/ui", [this](const nlohmann::json& body, httplib::Response& res) {
-      SendJson(res, {{"params", worker_.describe(ParseState(body).controls)}});
+      SendJson(res, {{"params", worker_.describe(ParseState(body, worker_.declared()).controls)}});
     });
     post("/api/mask", [](const nlohmann::json& body, httplib::Response& res) {
       const auto text = body.find("text");
@@ -256,8 +258,8 @@ class PreviewServer {
       SendJson(res, {{"mask", nlohmann::json::parse(WriteMaskJson(MaskFromText(*text)))}});
     });
     post("/api/command", [this](const nlohmann::json& body, httplib::Response& res) {
-      const PreviewState state = ParseState(body);
-      const RenderLine line = RenderCommandLine(state, context_, "preview.png");
+      const PreviewState state = ParseState(body, worker_.declared());
+      const RenderLine line = RenderCommandLine(state, context_, "preview.png", worker_.declared());
       SendJson(
           res,
           {{"command", line.text}, {"needsMaskFile", line.needsMaskFile}, {"maskFile", kMaskFile}});
@@ -265,7 +267,7 @@ class PreviewServer {
   }
 
   void renderAnswer(const nlohmann::json& body, httplib::Response& res, bool png) {
-    const PreviewState state = ParseState(body);
+    const PreviewState state = ParseState(body, worker_.declared());
     const auto rendered = worker_.render(state);
     if (!rendered) {
       SendError(res, 409, "superseded by a newer request");

@@ -64,8 +64,9 @@ nlohmann::json ParseBody(std::string_view text) {
   return body;
 }
 
-PreviewState ParseState(const nlohmann::json& body) {
+PreviewState ParseState(const nlohmann::json& body, const AnimatedControls& declared) {
   PreviewState state;
+  state.controls = declared;
   if (const auto controls = body.find("controls"); controls != body.end()) {
     if (!controls->is_object()) {
       throw CliError("controls: expected an object");
@@ -97,7 +98,7 @@ nlohmann::json StateJson(const PreviewState& state) {
   for (const ControlBinding& b : ControlBindings()) {
     switch (b.kind) {
       case BindingKind::kNumeric:
-        controls[b.option] = (state.controls.*b.track).at(0);
+        controls[b.option] = (state.controls.*b.track).value().at(0);
         break;
       case BindingKind::kInvert:
         controls[b.option] = state.controls.invert;

@@ -10,7 +10,7 @@
 
 namespace boxwander::cli::preview {
 
-// What the page shows: every control at one moment, the mask, the preview resolution.
+// What the page shows: every control at one moment (all set), the mask, the preview resolution.
 struct PreviewState {
   AnimatedControls controls;
   shapes::MaskShape mask;
@@ -22,10 +22,10 @@ struct PreviewState {
 //                 "invert": true, ...},
 //    "mask": {"v": ..., "i": ..., "o": ..., "c": ...}, "downsample": 1}
 // Controls are named by the tool's options with the values the options take (numbers as
-// JSON numbers, flags as true/false); controls left out keep the effect's defaults. Every
-// value is checked as the command line checks it. Other keys of the body are left to the
-// caller. Throws CliError naming what is wrong.
-PreviewState ParseState(const nlohmann::json& body);
+// JSON numbers, flags as true/false); controls left out keep their value in `declared`,
+// the values the module declares. Every value is checked as the command line checks it.
+// Other keys of the body are left to the caller. Throws CliError naming what is wrong.
+PreviewState ParseState(const nlohmann::json& body, const AnimatedControls& declared);
 // Parses the text first; refuses anything that is not a JSON object.
 nlohmann::json ParseBody(std::string_view text);
 

@@ -20,17 +20,16 @@ std::string ShellQuote(const std::string& argument) {
 }
 
 RenderLine RenderCommandLine(const PreviewState& state, const CommandContext& context,
-                             const std::string& output) {
+                             const std::string& output, const AnimatedControls& declared) {
   RenderLine line;
   std::string& t = line.text;
   t = "boxwander render " + ShellQuote(context.input) + " -o " + ShellQuote(output);
   const auto data = ExactPathData(state.mask);
   line.needsMaskFile = !data;
   t += " --path " + ShellQuote(data ? *data : std::string("@") + kMaskFile);
-  const AnimatedControls defaults;
   for (const ControlBinding& b : ControlBindings()) {
     const std::string value = TextOf(b, state.controls);
-    if (value == TextOf(b, defaults)) {
+    if (value == TextOf(b, declared)) {
       continue;
     }
     if (b.kind == BindingKind::kInvert || b.kind == BindingKind::kOnOriginal) {

@@ -23,10 +23,11 @@ struct RenderLine {
 inline constexpr char kMaskFile[] = "mask.json";
 
 // The `boxwander render` command that renders the state to `output`: controls away from
-// their defaults, the mask as path data when that reads back exactly (else @mask.json),
-// the downsampling. Arguments are quoted for a POSIX shell.
+// `declared`, the values the module declares (the render command keeps those), the mask as path
+// data when that reads back exactly (else @mask.json), the downsampling. Arguments are quoted for a
+// POSIX shell.
 RenderLine RenderCommandLine(const PreviewState& state, const CommandContext& context,
-                             const std::string& output);
+                             const std::string& output, const AnimatedControls& declared);
 
 // One argument quoted for a POSIX shell, left bare when that is safe.
 std::string ShellQuote(const std::string& argument);

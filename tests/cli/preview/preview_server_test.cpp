@@ -445,6 +445,38 @@ TEST_F(PreviewServer, DescribesTheParametersTheModuleDeclares) {
   host->shutdown();
 }
 
+// Started without controls, the page shows every control at its declared value, and the
+// copied command for that state gives none of them.
+TEST_F(PreviewServer, StartsAtTheDeclaredValuesWhichTheCopiedCommandLeavesOut) {
+  const auto res = client_->Get("/api/session");
+  ASSERT_TRUE(res);
+  ASSERT_EQ(res->status, 200);
+  const json session = json::parse(res->body);
+  const json& controls = session["state"]["controls"];
+  std::size_t bound = 0;
+  for (const auto& p : session["params"]) {
+    if (!p.contains("option"))
+      continue;
+    ++bound;
+    SCOPED_TRACE(p["name"].dump());
+    const json& value = controls.at(p["option"].get<std::string>());
+    if (p["type"] == "popup") {
+      EXPECT_EQ(value, p["words"][p["default"].get<std::size_t>() - 1]);
+    } else {
+      EXPECT_EQ(value, p["default"]);
+    }
+  }
+  EXPECT_EQ(controls.size(), bound);
+
+  const auto command = post("/api/command", session["state"]);
+  ASSERT_TRUE(command);
+  ASSERT_EQ(command->status, 200) << command->body;
+  const std::string line = json::parse(command->body)["command"];
+  for (const auto& item : controls.items()) {
+    EXPECT_EQ(line.find("--" + item.key()), std::string::npos) << line;
+  }
+}
+
 TEST_F(PreviewServer, LoadsMasksAsTheToolReadsThem) {
   std::ofstream(path("m.svg"))
       << R"(<svg xmlns="http://www.w3.org/2000/svg"><path d="M 1 2 Q 40 0 60 30 Z"/></svg>)";
