@@ -43,17 +43,7 @@ void EachPixel(Image& image, F f) {
 
 template <class F>
 void ForDepth(Image& image, F f) {
-  switch (image.format()) {
-    case PixelFormat::k8:
-      EachPixel<Pixel8>(image, f);
-      break;
-    case PixelFormat::k16:
-      EachPixel<Pixel16>(image, f);
-      break;
-    case PixelFormat::kFloat:
-      EachPixel<PixelFloat>(image, f);
-      break;
-  }
+  VisitFormat(image.format(), [&]<class P>(PixelTag<P>) { EachPixel<P>(image, f); });
 }
 
 }  // namespace

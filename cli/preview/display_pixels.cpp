@@ -24,17 +24,7 @@ void Convert(const Image& image, std::string& out) {
 
 std::string DisplayPixels(const Image& image) {
   std::string out(static_cast<std::size_t>(image.pixelCount() * 4), '\0');
-  switch (image.format()) {
-    case PixelFormat::k8:
-      Convert<Pixel8>(image, out);
-      break;
-    case PixelFormat::k16:
-      Convert<Pixel16>(image, out);
-      break;
-    case PixelFormat::kFloat:
-      Convert<PixelFloat>(image, out);
-      break;
-  }
+  VisitFormat(image.format(), [&]<class P>(PixelTag<P>) { Convert<P>(image, out); });
   return out;
 }
 
