@@ -1,54 +1,22 @@
 #include "cli/demo_command.h"
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/common/cli_error.h"
 #include "cli/controls/frame_range.h"
+#include "cli/demo_picture.h"
 #include "cli/io/image_io.h"
 #include "cli/render_command.h"
-#include "common/truncate.h"
 
 namespace boxwander::cli {
 namespace {
 
-constexpr std::int32_t kWidth = 320;
-constexpr std::int32_t kHeight = 180;
 constexpr std::int32_t kFrames = 48;
 // A wave across the picture and back in a loop.
 constexpr char kDemoPath[] =
     "M 16 140 C 60 20 110 20 140 90 S 210 170 250 100 S 300 20 304 60 "
     "A 40 30 0 1 1 230 40";
-
-// Soft colour bands with a few discs, so that the rectangles take varied colours.
-Image DemoPicture() {
-  Image image(PixelFormat::k8, kWidth, kHeight);
-  Pixel8* p = image.pixels<Pixel8>();
-  const struct {
-    double x, y, r;
-    std::uint8_t red, green, blue;
-  } discs[] = {
-      {70, 60, 38, 250, 200, 60}, {200, 120, 46, 40, 210, 170}, {280, 50, 30, 230, 80, 120}};
-  for (std::int32_t y = 0; y < kHeight; ++y) {
-    for (std::int32_t x = 0; x < kWidth; ++x) {
-      const double u = static_cast<double>(x) / kWidth;
-      const double v = static_cast<double>(y) / kHeight;
-      const auto channel = [](double value) {
-        return static_cast<std::uint8_t>(TruncateToInt32(value));
-      };
-      Pixel8 c{255, channel(40 + 150 * u),
-               channel(50 + 90 * (0.5 + 0.5 * std::sin(6.0 * v + 2.0 * u))),
-               channel(190 - 120 * u)};
-      for (const auto& d : discs) {
-        if (std::hypot(x - d.x, y - d.y) < d.r)
-          c = {255, d.red, d.green, d.blue};
-      }
-      p[std::int64_t{y} * kWidth + x] = c;
-    }
-  }
-  return image;
-}
 
 // Frames side by side on a dark ground, four to a row.
 Image ContactSheet(const std::vector<Image>& frames) {

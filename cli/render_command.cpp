@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/report_errors.h"
 #include "cli/common/stop_signals.h"
 #include "cli/controls/controls.h"
 #include "cli/input_sequence.h"
@@ -278,7 +279,7 @@ int RunRender(const RenderArguments& a) {
   // Until workers start, a stop has only this process's own temporaries to remove; a
   // worker's parent tells of the stop itself.
   ExitOnStopSignals(!a.worker);
-  try {
+  return RunReportingErrors([&] {
     const RenderPlan plan = Plan(a);
     // Before any frame is rendered: a format that cannot be written fails every frame.
     CheckImageFormat(FrameFileName(a.output, plan.frames.first));
@@ -315,14 +316,7 @@ int RunRender(const RenderArguments& a) {
     if (!outcome.failedFrames.empty())
       bar.message(FailureSummary(outcome.failedFrames, count));
     return outcome.ok ? 0 : 1;
-  } catch (const CliError& e) {
-    std::fprintf(stderr, "boxwander: %s\n", e.what());
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "boxwander: out of memory\n");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "boxwander: %s\n", e.what());
-  }
-  return 1;
+  });
 }
 
 }  // namespace boxwander::cli

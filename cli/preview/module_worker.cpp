@@ -213,12 +213,7 @@ ModuleWorker::ModuleWorker(std::string modulePath, Image input, std::uint32_t fp
       return 0;
     });
   } catch (...) {
-    {
-      const std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
+    stop();
     throw;
   }
 }
@@ -234,6 +229,10 @@ ModuleWorker::~ModuleWorker() {
   } catch (...) {
     // Shutting down: nothing left to tell.
   }
+  stop();
+}
+
+void ModuleWorker::stop() {
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;

@@ -55,6 +55,8 @@ class ModuleWorker {
  private:
   struct RenderJob;
   void run();
+  // Lets the module thread finish and waits for it.
+  void stop();
   template <class F>
   auto call(F f) -> decltype(f());
   const Image& inputAt(std::int32_t downsample);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "cli/common/cli_error.h"
+#include "cli/common/report_errors.h"
 #include "cli/io/image_io.h"
 #include "cli/module_session.h"
 #include "cli/paths/mask_json.h"
@@ -367,7 +368,7 @@ int RunPreview(const PreviewArguments& a) {
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  try {
+  return RunReportingErrors([&] {
     std::optional<PixelFormat> depth;
     if (!a.depth.empty())
       depth = ParseDepth(a.depth);
@@ -382,14 +383,7 @@ int RunPreview(const PreviewArguments& a) {
     std::fflush(stdout);
     server.listen();
     return 0;
-  } catch (const CliError& e) {
-    std::fprintf(stderr, "boxwander: %s\n", e.what());
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "boxwander: out of memory\n");
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "boxwander: %s\n", e.what());
-  }
-  return 1;
+  });
 }
 
 }  // namespace boxwander::cli::preview

@@ -339,22 +339,8 @@ TEST_F(Tool, AFailedFrameStopsTheRunOrWithKeepGoingIsListedAtTheEnd) {
 // The tool started in a process group of its own, as a shell starts a job.
 pid_t StartInGroup(std::vector<std::string> args, const std::string& errFile) {
   args.insert(args.begin(), BOXWANDER_TOOL);
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
+  EXPECT_EQ(test::Spawn(std::move(args), {.errFile = errFile, .ownGroup = true}, pid), 0);
   return pid;
 }
 

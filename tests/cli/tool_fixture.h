@@ -2,10 +2,7 @@
 // share.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -17,8 +14,7 @@
 
 #include "cli/io/image.h"
 #include "draw/pixel.h"
-
-extern char** environ;
+#include "tests/common/spawn.h"
 
 namespace boxwander::cli {
 
@@ -43,24 +39,9 @@ class Tool : public ::testing::Test {
 
   Outcome run(std::vector<std::string> args) const {
     args.insert(args.begin(), BOXWANDER_TOOL);
-    std::vector<char*> argv;
-    for (auto& a : args)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
     const std::string errFile = path("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
     Outcome r;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    r.status = test::Run(std::move(args), {.outFile = "/dev/null", .errFile = errFile});
     std::stringstream text;
     text << std::ifstream(errFile).rdbuf();
     r.err = text.str();

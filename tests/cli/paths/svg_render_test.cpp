@@ -1,9 +1,6 @@
 // SVG files written for the tests, drawn by rsvg-convert with every shape stroked in a
 // colour of its own, against the chain the tool lays along the shape it reads from them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,8 +14,7 @@
 #include <vector>
 
 #include "cli/io/image_io.h"
-
-extern char** environ;
+#include "tests/common/spawn.h"
 
 namespace boxwander::cli {
 namespace {
@@ -32,23 +28,9 @@ struct Outcome {
 
 // Runs a program found on PATH (or by its path), stderr kept, stdout dropped.
 Outcome RunProgram(std::vector<std::string> args, const fs::path& errFile) {
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
   Outcome r;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
+  r.status = test::Run(std::move(args),
+                       {.outFile = "/dev/null", .errFile = errFile.string(), .searchPath = true});
   std::stringstream text;
   text << std::ifstream(errFile).rdbuf();
   r.err = text.str();

@@ -5,7 +5,6 @@
 #include <openssl/evp.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,8 +13,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli/demo_picture.h"
 #include "cli/io/image_io.h"
-#include "common/truncate.h"
 #include "tests/cli/preview/preview_process.h"
 #include "tests/cli/preview/state_args.h"
 #include "tests/cli/preview/web_driver.h"
@@ -25,37 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-// An HD picture: soft colour bands with a few discs, as the demo's.
-Image HdPicture() {
-  constexpr std::int32_t kWidth = 1920;
-  constexpr std::int32_t kHeight = 1080;
-  Image image(PixelFormat::k8, kWidth, kHeight);
-  const struct {
-    double x, y, r;
-    std::uint8_t red, green, blue;
-  } discs[] = {{420, 360, 228, 250, 200, 60},
-               {1200, 720, 276, 40, 210, 170},
-               {1680, 300, 180, 230, 80, 120}};
-  for (std::int32_t y = 0; y < kHeight; ++y) {
-    for (std::int32_t x = 0; x < kWidth; ++x) {
-      const double u = static_cast<double>(x) / kWidth;
-      const double v = static_cast<double>(y) / kHeight;
-      const auto channel = [](double value) {
-        return static_cast<std::uint8_t>(TruncateToInt32(value));
-      };
-      Pixel8 c{255, channel(40 + 150 * u),
-               channel(50 + 90 * (0.5 + 0.5 * std::sin(6.0 * v + 2.0 * u))),
-               channel(190 - 120 * u)};
-      for (const auto& d : discs) {
-        if (std::hypot(x - d.x, y - d.y) < d.r)
-          c = {255, d.red, d.green, d.blue};
-      }
-      image.pixels<Pixel8>()[std::int64_t{y} * kWidth + x] = c;
-    }
-  }
-  return image;
-}
 
 std::string Which(const char* name) {
   for (const char* dir : {"/usr/bin", "/usr/local/bin", "/usr/lib/chromium"}) {
@@ -166,7 +134,7 @@ class Browser : public ::testing::Test {
 };
 
 TEST_F(Browser, ThePictureFollowsSlidersTimeAndTheMask) {
-  WriteImage(path("in.png"), HdPicture());
+  WriteImage(path("in.png"), DemoPicture(6));  // 1920 by 1080
   test::PreviewProcess server(
       BOXWANDER_TOOL,
       {path("in.png"), "--path", "M 190 820 C 480 120 900 120 1100 560 S 1500 1000 1760 380",

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/common/spawn.h"
+
 extern char** environ;
 
 namespace boxwander::test {
@@ -26,26 +28,7 @@ namespace boxwander::test {
 // (it is then killed), else the exit status. stderr goes to errFile.
 inline int RunTool(std::vector<std::string> args, const std::string& errFile,
                    const std::string& workDir = "") {
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  if (!workDir.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-  pid_t pid = -1;
-  int status = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return status;
+  return Run(std::move(args), {.outFile = "/dev/null", .errFile = errFile, .workDir = workDir});
 }
 
 inline std::string ReadFile(const std::string& path) {

@@ -69,19 +69,8 @@ class WebDriver {
   WebDriver(const std::string& driver, const std::string& browser, const std::string& profile,
             const std::string& logFile, int width, int height)
       : port_(FreePort()) {
-    std::vector<std::string> args = {driver, "--port=" + std::to_string(port_)};
-    std::vector<char*> argv;
-    for (auto& a : args)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-      pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    Spawn({driver, "--port=" + std::to_string(port_)}, {.outFile = logFile, .errToOut = true},
+          pid_);
     client_.set_read_timeout(120);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
