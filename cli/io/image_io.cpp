@@ -129,8 +129,8 @@ struct TemporaryFile {
 
 std::unique_ptr<OIIO::ImageInput> OpenImage(const std::string& path) {
   OIIO::ImageSpec config;
-  // Samples as stored: the readers of unassociated files then say so in the spec instead
-  // of premultiplying.
+  // Samples as stored: the readers of unassociated files then mark the image as such
+  // instead of premultiplying.
   config.attribute("oiio:UnassociatedAlpha", 1);
   auto in = OIIO::ImageInput::open(path, &config);
   if (!in) {

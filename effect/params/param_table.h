@@ -124,7 +124,7 @@ inline constexpr std::array<ParamSpec, 14> kParamSpecs = {{
      .dephault = 0},
 }};
 
-// The host definition of spec, its name written with the host's strcpy.
+// The host's definition of one parameter, its name written with the host's strcpy.
 PF_ParamDef DefinitionOf(const ParamSpec& spec, StrcpyFn strcpy);
 
 // Writes name into def's name field with the host's strcpy (copied directly without one).

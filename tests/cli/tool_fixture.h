@@ -14,6 +14,7 @@
 
 #include "cli/io/image.h"
 #include "draw/pixel.h"
+#include "tests/cli/image_difference.h"
 #include "tests/common/spawn.h"
 
 namespace boxwander::cli {
@@ -77,21 +78,6 @@ inline Image Picture(PixelFormat format) {
     }
   }
   return image;
-}
-
-inline std::string FirstDifference(const Image& a, const Image& b) {
-  if (a.format() != b.format() || a.width() != b.width() || a.height() != b.height()) {
-    return "different depth or size";
-  }
-  const auto bytes = BytesPerPixel(a.format());
-  for (std::int64_t i = 0; i < a.pixelCount(); ++i) {
-    if (std::memcmp(static_cast<const char*>(a.data()) + i * bytes,
-                    static_cast<const char*>(b.data()) + i * bytes,
-                    static_cast<std::size_t>(bytes)) != 0) {
-      return "pixel " + std::to_string(i % a.width()) + "," + std::to_string(i / a.width());
-    }
-  }
-  return "";
 }
 
 }  // namespace boxwander::cli

@@ -14,6 +14,7 @@
 #include "cli/module_session.h"
 #include "cli/paths/mask_json.h"
 #include "cli/paths/path_source.h"
+#include "tests/cli/image_difference.h"
 #include "tests/cli/preview/preview_process.h"
 #include "tests/cli/preview/state_args.h"
 
@@ -44,21 +45,6 @@ Image Picture(PixelFormat format, std::int32_t width, std::int32_t height) {
     }
   }
   return image;
-}
-
-std::string FirstDifference(const Image& a, const Image& b) {
-  if (a.format() != b.format() || a.width() != b.width() || a.height() != b.height()) {
-    return "different depth or size";
-  }
-  const auto bytes = BytesPerPixel(a.format());
-  for (std::int64_t i = 0; i < a.pixelCount(); ++i) {
-    if (std::memcmp(static_cast<const char*>(a.data()) + i * bytes,
-                    static_cast<const char*>(b.data()) + i * bytes,
-                    static_cast<std::size_t>(bytes)) != 0) {
-      return "pixel " + std::to_string(i % a.width()) + "," + std::to_string(i / a.width());
-    }
-  }
-  return "";
 }
 
 class PreviewServer : public ::testing::Test {
