@@ -16,6 +16,7 @@
 #include "bench/cairo_fill.h"
 #include "bench/frame_pool.h"
 #include "bench/scene.h"
+#include "minihost/frame_memory.h"
 #include "minihost/host.h"
 #include "render/render_core.h"
 #include "tests/effect/module/module_host.h"
@@ -247,6 +248,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace boxwander::bench
 
 int main(int argc, char** argv) {
+  // As the tool does: the module column shows the host's work, not the allocator's.
+  boxwander::minihost::KeepFrameMemory();
   // Medians of five runs unless the command line says otherwise.
   std::vector<char*> args(argv, argv + argc);
   std::string repetitions = "--benchmark_repetitions=5";

@@ -9,6 +9,7 @@
 #include "cli/preview/control_bindings.h"
 #include "cli/preview/preview_command.h"
 #include "cli/render_command.h"
+#include "minihost/frame_memory.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ std::string ControlHelp(const NumericControl& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  boxwander::minihost::KeepFrameMemory();
   CLI::App app{
       "Lays a chain of rectangles along a mask path, through the Boxwander effect module."};
   app.require_subcommand(1);
