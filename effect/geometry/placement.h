@@ -2,18 +2,21 @@
 
 #include <cstdint>
 
+#include "common/host_math.h"
 #include "geometry/coverage_map.h"
 #include "geometry/random_generator.h"
 #include "geometry/rect_list.h"
 
 namespace boxwander {
 
-// The four render settings that shape the chain (see PreRenderData).
+// The four render settings that shape the chain (see PreRenderData), and the math the
+// placement computes with.
 struct ChainSettings {
   std::int32_t max_half_width = 1;  // M, render pixels, at least 1
   double min_fraction = 0.0;        // m, 0..1
   double wh_ratio = 1.0;            // R0 = 10^(W/H)
   double wh_variance = 0.0;         // v, 0..1
+  HostMath math;                    // pow and hypot
 };
 
 // What a walk carries from one placement to the next.

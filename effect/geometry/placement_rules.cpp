@@ -121,8 +121,8 @@ bool FollowsTangent(GrowDirection grow, double dx, double dy, double ratio) {
 }
 
 Center TangentCenter(GrowDirection grow, std::int32_t ix, std::int32_t iy, double dx, double dy,
-                     std::int32_t half_width, std::int32_t half_height) {
-  const double len = std::hypot(dx, dy);
+                     std::int32_t half_width, std::int32_t half_height, const HostMath& math) {
+  const double len = math.Hypot(dx, dy);
   // Without a length the unit vector would be 0/0: keep the centre on the grow axis.
   const bool has_tangent = len != 0.0 && std::isfinite(len);
   const double ux = dx / len;

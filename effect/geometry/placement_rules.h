@@ -44,9 +44,9 @@ bool FollowsTangent(GrowDirection grow, double dx, double dy, double ratio);
 
 // The centre on the tangent through the sample, one half size along the grow axis. A
 // direction whose length is 0 or not finite has no tangent: the centre then lies on the
-// grow axis through the sample.
+// grow axis through the sample. The direction's length is math's hypot.
 Center TangentCenter(GrowDirection grow, std::int32_t ix, std::int32_t iy, double dx, double dy,
-                     std::int32_t half_width, std::int32_t half_height);
+                     std::int32_t half_width, std::int32_t half_height, const HostMath& math = {});
 
 // The sample becomes the rectangle's corner that points back against the travel. -0 and
 // NaN components count as >= 0.

@@ -50,8 +50,6 @@ struct PreRenderData {
   double wh_variance;
 };
 
-using PowFn = double (*)(double, double);
-
 // Fills the record from control values and the horizontal downsample factor num/den.
 // pow is the host's (std::pow when null). A factor that is negative or not finite (a zero
 // denominator, say) counts as full resolution.
@@ -63,8 +61,10 @@ inline bool NothingToDraw(const PreRenderData& s) noexcept {
   return s.path_id == 0 || s.time == 0.0 || s.time == 1.0;
 }
 
-inline ChainSettings ChainSettingsOf(const PreRenderData& s) noexcept {
-  return {s.max_half_width, s.min_fraction, s.wh_ratio, s.wh_variance};
+// The walk's settings from the record, computing with math (the host's, or the standard
+// functions by default).
+inline ChainSettings ChainSettingsOf(const PreRenderData& s, const HostMath& math = {}) noexcept {
+  return {s.max_half_width, s.min_fraction, s.wh_ratio, s.wh_variance, math};
 }
 
 }  // namespace boxwander

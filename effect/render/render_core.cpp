@@ -74,7 +74,7 @@ void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& inpu
   frame.pixel_count = static_cast<std::int64_t>(input.width) * input.height;
 }
 
-void PrepareFrame(RenderFrame& frame, PowFn pow) {
+void PrepareFrame(RenderFrame& frame, const HostMath& math) {
   const PreRenderData& s = *frame.settings;
   frame.mode = s.mode;
   frame.time = s.time;
@@ -83,8 +83,8 @@ void PrepareFrame(RenderFrame& frame, PowFn pow) {
   frame.invert = s.invert;
   SeedForRender(frame.width_rng, s.seed);
   SeedForRender(frame.ratio_rng, RatioSeed(s.seed));
-  frame.edge_gain =
-      (pow != nullptr ? pow(2.0, s.edge_brightness) : std::pow(2.0, s.edge_brightness)) - 1.0;
+  frame.math = math;
+  frame.edge_gain = math.Pow(2.0, s.edge_brightness) - 1.0;
   frame.edge_color16 = Color8To16(s.edge_color);
   frame.edge_color_float = Color8ToFloat(s.edge_color);
   frame.edge_inset = SaturatingAdd(s.edge_thickness, -1);
@@ -92,8 +92,8 @@ void PrepareFrame(RenderFrame& frame, PowFn pow) {
 
 ErrorCode RunPathWalk(RenderFrame& frame, MaskPath& path, ErrorCode error) {
   const WalkResult result =
-      WalkPath(path, ChainSettingsOf(*frame.settings), frame.width, frame.height, frame.coverage,
-               frame.width_rng, frame.ratio_rng, frame.rects, error);
+      WalkPath(path, ChainSettingsOf(*frame.settings, frame.math), frame.width, frame.height,
+               frame.coverage, frame.width_rng, frame.ratio_rng, frame.rects, error);
   frame.rectCount = result.rectCount;
   frame.halfWidthTotal = result.halfWidthTotal;
   return result.error;

@@ -30,8 +30,9 @@ void AttachBuffers(RenderFrame& frame, PixelFormat format, const ImageView& inpu
 
 // Seeds width_rng (seed) and ratio_rng (seed + 100), takes the reveal's and the drawing's
 // inputs (mode, time, edge_mode, edge_color, invert) from frame.settings and works out the
-// drawing values (edge_gain, edge_color16, edge_color_float, edge_inset).
-void PrepareFrame(RenderFrame& frame, PowFn pow = nullptr);
+// drawing values (edge_gain, edge_color16, edge_color_float, edge_inset) with the host's
+// math, which the frame keeps for the walk.
+void PrepareFrame(RenderFrame& frame, const HostMath& math = {});
 
 // Walks the path into frame.rects and the totals, with frame.coverage as working memory.
 // Returns the walk's error; with error pending nothing is placed.

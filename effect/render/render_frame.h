@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/host_math.h"
 #include "draw/reveal_frame.h"
 #include "geometry/coverage_map.h"
 #include "geometry/random_generator.h"
@@ -19,6 +20,7 @@ struct RenderFrame : RevealFrame {
   CoverageMap* coverage = nullptr;  // the walk's working memory
   RandomGenerator width_rng;
   RandomGenerator ratio_rng;
+  HostMath math;  // the host's pow and hypot, for the edges and the walk
 };
 
 }  // namespace boxwander

@@ -238,7 +238,7 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     return PF_Err_INTERNAL_STRUCT_DAMAGED;
   }
   frame.coverage = new (block) CoverageMap;
-  PrepareFrame(frame, utils->ansi.pow);
+  PrepareFrame(frame, HostMath{utils->ansi.pow, utils->ansi.hypot});
 
   {
     HostMaskPath mask_path(suites, ref, path.get());

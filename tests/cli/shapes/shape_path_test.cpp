@@ -282,7 +282,7 @@ std::vector<RectRecord> ChainOf(MaskPath& path, std::int32_t w, std::int32_t h) 
   CoverageMap map;
   RectList rects;
   const WalkResult r =
-      WalkPath(path, {6, 0.2, 1.0, 0.5}, w, h, &map, width_rng, ratio_rng, rects, kErrNone);
+      WalkPath(path, {6, 0.2, 1.0, 0.5, {}}, w, h, &map, width_rng, ratio_rng, rects, kErrNone);
   EXPECT_EQ(r.error, kErrNone);
   std::vector<RectRecord> records;
   for (const RectNode* n = rects.first(); n != nullptr; n = n->next) {

@@ -21,7 +21,7 @@ using Op = RecordingPath::Op;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // Seed 0 and these settings: first half width 8 (see the worked example).
-constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0};
+constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0, {}};
 
 // One walk with freshly seeded generators, an empty list and a map holding leftovers of an
 // earlier walk (the walk starts it afresh).
@@ -73,7 +73,7 @@ TEST(WalkPath, WorkedExample) {
 
 TEST(WalkPath, WithoutVarianceEveryRectangleKeepsTheBaseRatio) {
   StraightSegmentPath path({{10.0, 50.0, 209.0, 50.0}});
-  const Walk walk(path, 300, 300, {10, 0.1, 4.0, 0.0});
+  const Walk walk(path, 300, 300, {10, 0.1, 4.0, 0.0, {}});
   ASSERT_GT(walk.result.rectCount, 1);
   for (const RectRecord& r : walk.records) {
     // Half width divided by 4, rounded half up.
@@ -357,7 +357,7 @@ TEST(WalkPath, SameInputsSameChain) {
   const std::vector<StraightSegmentPath::Point> zigzag{{3.5, 40.0},  {20.25, 2.0}, {33.0, 45.5},
                                                        {50.75, 7.0}, {63.9, 47.9}, {30.0, 24.0}};
   StraightSegmentPath path = StraightSegmentPath::Polyline(zigzag, true);
-  const ChainSettings settings{7, 0.25, 0.5, 0.7};
+  const ChainSettings settings{7, 0.25, 0.5, 0.7, {}};
   const Walk a(path, 64, 48, settings, 1234);
   const Walk b(path, 64, 48, settings, 1234);
   ASSERT_GT(a.result.rectCount, 10);

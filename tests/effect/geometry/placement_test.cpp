@@ -14,7 +14,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int32_t kW = 20;
 constexpr std::int32_t kH = 12;
 // Seed 0, M 10, m 0.1: the first draw gives half width 8, and ratio 1 half height 8.
-constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0};
+constexpr ChainSettings kSettings{10, 0.1, 1.0, 0.0, {}};
 
 struct Placed {
   RectRecord record;
@@ -152,6 +152,34 @@ TEST(PlaceRectangle, NewRatioDecidesHeadingAndSlope) {
   for (const Case& c : cases) {
     // The last rectangle lies left of the sample.
     const Placed p = Place(5, 6, c.dx, c.dy, c.first, LastAt(4, 6), settings, settings.wh_ratio);
+    EXPECT_EQ(p.record, c.expected) << c.name;
+  }
+}
+
+// Inside a host the placement computes with the host's pow and hypot: stand-ins with other
+// answers than the standard functions change the ratio and the tangent centre.
+TEST(PlaceRectangle, ComputesWithTheMathItIsGiven) {
+  struct Case {
+    const char* name;
+    HypotFn hypot;
+    RectRecord expected;
+  };
+  // Ratio 4 from the stand-in pow: half height 2. The last rectangle lies left of the
+  // sample; running right and a little down (atan2(0.2, 1) below atan2(1, 4)), the centre
+  // follows the tangent: y = 6 + 0.2 * 8.
+  const Case cases[] = {
+      {"standard hypot", nullptr, {5, 6, 13, 7, 8, 2}},
+      {"a hypot of 0 leaves no tangent: the grow axis",
+       [](double, double) { return 0.0; },
+       {5, 6, 13, 6, 8, 2}},
+  };
+  for (const Case& c : cases) {
+    ChainSettings settings = kSettings;
+    settings.wh_variance = 1.0;
+    settings.math.pow = [](double, double) { return 4.0; };
+    settings.math.hypot = c.hypot;
+    const Placed p = Place(5, 6, 1.0, 0.2, false, LastAt(4, 6), settings, settings.wh_ratio);
+    EXPECT_EQ(p.state.ratio, 4.0) << c.name;
     EXPECT_EQ(p.record, c.expected) << c.name;
   }
 }
