@@ -35,7 +35,7 @@ class RunColor {
       kind_ = Kind::kUnder;
     } else if (Mixable(s)) {
       kind_ = Kind::kMix;
-      mix_ = {color, {Weigh(color.red, s), Weigh(color.green, s), Weigh(color.blue, s)}};
+      mix_ = MixColor<P>::Of(color);
     } else {
       kind_ = Kind::kPlain;
     }
@@ -65,7 +65,6 @@ class RunColor {
  private:
   enum class Kind { kFill, kUnder, kMix, kPlain };
   using Channel = typename PixelTraits<P>::Channel;
-  using Weighted = typename MixColor<P>::Weighted;
 
   // The colour passed by value: a copy the loops can keep in registers.
   static void Fill(P* row, std::int64_t from, std::int64_t to, const P c) noexcept {
@@ -92,14 +91,6 @@ class RunColor {
       return s < PixelTraits<P>::kFull;
     }
   }
-  static Weighted Weigh(Channel c, Channel s) noexcept {
-    if constexpr (std::is_floating_point_v<Channel>) {
-      return c * s;
-    } else {
-      return std::uint32_t{c} * s;
-    }
-  }
-
   P color_;
   Kind kind_ = Kind::kPlain;
   MixColor<P> mix_{};  // set for kMix only

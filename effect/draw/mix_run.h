@@ -17,11 +17,26 @@ struct MixColor {
   using Weighted = std::conditional_t<std::is_same_v<P, PixelFloat>, float, std::uint32_t>;
   P color;
   Weighted weighted[3];
+
+  static MixColor Of(P color) noexcept {
+    return {color,
+            {Weigh(color.red, color.alpha), Weigh(color.green, color.alpha),
+             Weigh(color.blue, color.alpha)}};
+  }
+
+ private:
+  using Channel = typename PixelTraits<P>::Channel;
+  static Weighted Weigh(Channel c, Channel s) noexcept {
+    if constexpr (std::is_floating_point_v<Channel>) {
+      return c * s;
+    } else {
+      return std::uint32_t{c} * s;
+    }
+  }
 };
 
-// The over-blend of a MixColor onto row[from..to], one pixel at a time: the portable way,
-// and the one that finishes what the vector loops leave over. Same results as BlendOver,
-// bit for bit.
+// The over-blend of a MixColor onto row[from..to], one pixel at a time: the way of machines
+// without the vector loops. Same results as BlendOver, bit for bit.
 template <class P>
 inline void MixRunScalar(P* row, std::int64_t from, std::int64_t to,
                          const MixColor<P>& mix) noexcept {

@@ -2,12 +2,14 @@
 
 // The over-blend runs in SSE2 registers: the x86-64 baseline, so no dispatch at run time.
 // Included by mix_run.h only where __SSE2__ is defined. Same results as BlendOver, bit for
-// bit; pixels left over at the end of a run go through MixRunScalar.
+// bit.
 
 #include <emmintrin.h>
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "draw/pixel.h"
 
@@ -16,29 +18,25 @@ namespace boxwander {
 namespace mix_sse2 {
 
 // floor(n / a) in four 32-bit lanes, for 1 <= a <= 255 and 0 <= n <= 255 * a (every
-// numerator an 8-bit blend forms), given inverse = 1 / a in single precision. (n + 1/2) / a
-// lies at least 1 / (2a) >= 1/510 away from every integer, and the two roundings (of 1 / a
-// and of the product, both below 256) move it by less than 256 * 2^-23: truncation gives the
-// exact quotient. n + 1/2 itself is exact, n being below 2^16.
-inline __m128i Quotients8(__m128i n, __m128 inverse) noexcept {
-  const __m128 x = _mm_add_ps(_mm_cvtepi32_ps(n), _mm_set1_ps(0.5f));
+// numerator an 8-bit blend forms), given n = product + weighted, weightedHalf = weighted +
+// 1/2 and inverse = 1 / a in single precision. (n + 1/2) / a lies at least 1 / (2a) >= 1/510
+// away from every integer, and the two roundings (of 1 / a and of the product, both below
+// 256) move it by less than 256 * 2^-23: truncation gives the exact quotient. n + 1/2 itself
+// is exact, n being below 2^16.
+inline __m128i Quotients8(__m128i product, __m128 weightedHalf, __m128 inverse) noexcept {
+  const __m128 x = _mm_add_ps(_mm_cvtepi32_ps(product), weightedHalf);
   return _mm_cvttps_epi32(_mm_mul_ps(x, inverse));
 }
 
-// min(floor(n / a), 32768) in two double lanes, each as a 32-bit integer in the low half,
-// for 1 <= a <= 32768 and integers 0 <= n < 2^33 (16-bit blends stay below 2^32), given
-// inverse = 1 / a in double precision. (n + 1/2) / a lies at least 1 / (2a) >= 2^-16 away
-// from every integer; n + 1/2 is exact and the two roundings move a quotient below 2^18 by
-// less than 2^18 * 2^-52. Limited before the truncation, which then cannot overflow.
-inline __m128i Quotients16(__m128d n, __m128d inverse) noexcept {
-  const __m128d x = _mm_mul_pd(_mm_add_pd(n, _mm_set1_pd(0.5)), inverse);
+// min(floor(n / a), 32768) in the two low 32-bit lanes, for 1 <= a <= 32768 and integers
+// 0 <= n < 2^33 (16-bit blends stay below 2^32), given n = product + weighted,
+// weightedHalf = weighted + 1/2 and inverse = 1 / a in double precision. (n + 1/2) / a lies
+// at least 1 / (2a) >= 2^-16 away from every integer; n + 1/2 is exact and the two roundings
+// move a quotient below 2^18 by less than 2^18 * 2^-52. Limited before the truncation, which
+// then cannot overflow.
+inline __m128i Quotients16(__m128d product, __m128d weightedHalf, __m128d inverse) noexcept {
+  const __m128d x = _mm_mul_pd(_mm_add_pd(product, weightedHalf), inverse);
   return _mm_cvttpd_epi32(_mm_min_pd(x, _mm_set1_pd(32768.0)));
-}
-
-// Where the pixels left over by four at a time start in a run from..to (empty when to is
-// below from).
-inline std::int64_t TailStart(std::int64_t from, std::int64_t to) noexcept {
-  return to < from ? from : from + (to - from + 1) / 4 * 4;
 }
 
 // The upper two 32-bit lanes as doubles.
@@ -62,46 +60,65 @@ inline __m128 Select(__m128 where, __m128 a, __m128 b) noexcept {
   return _mm_or_ps(_mm_and_ps(where, a), _mm_andnot_ps(where, b));
 }
 
+// Blends row[from..to] with blend(in, out), which blends the four pixels at in into out.
+// No pixel is left to a slower loop: a run shorter than four goes through a padded copy,
+// and the last four pixels of a longer one are blended first, from the pixels as they are,
+// and stored at the end, over the same values wherever the loop's groups reach them.
+template <class P, class Blend4>
+inline void ByFours(P* row, std::int64_t from, std::int64_t to, const Blend4& blend) noexcept {
+  const std::int64_t count = to - from + 1;
+  if (count < 4) {
+    if (count > 0) {
+      P four[4] = {};
+      std::memcpy(four, row + from, static_cast<std::size_t>(count) * sizeof(P));
+      blend(four, four);
+      std::memcpy(row + from, four, static_cast<std::size_t>(count) * sizeof(P));
+    }
+    return;
+  }
+  P last[4];
+  blend(row + to - 3, last);
+  const std::int64_t end = from + count / 4 * 4;
+  for (std::int64_t x = from; x < end; x += 4) {
+    blend(row + x, row + x);
+  }
+  std::memcpy(row + to - 3, last, sizeof last);
+}
+
 }  // namespace mix_sse2
 
 // 8 bits: four pixels at a time, one per 32-bit lane (alpha in the low byte). All integer
 // steps stay below 2^16, where the 16-bit multiply of lanes with zero upper halves is exact:
-// rest * da <= 255 * 255, and n = weighted + c * d <= 255 * (s + d) = 255 * a.
+// rest * da <= 255 * 255, and n = weighted + c * d <= 255 * (s + d) = 255 * a. An empty
+// destination needs no case of its own: d = 0 then, and the blend gives the source back.
 inline void MixRunVector(Pixel8* row, std::int64_t from, std::int64_t to,
                          const MixColor<Pixel8>& mix) noexcept {
   using mix_sse2::Quotients8;
-  using mix_sse2::Select;
-  using mix_sse2::TailStart;
   const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128i zero = _mm_setzero_si128();
   const __m128i s = _mm_set1_epi32(mix.color.alpha);
   const __m128i rest = _mm_set1_epi32(256 - mix.color.alpha);
   const __m128i full = _mm_set1_epi32(255);
-  const __m128i wr = _mm_set1_epi32(static_cast<std::int32_t>(mix.weighted[0]));
-  const __m128i wg = _mm_set1_epi32(static_cast<std::int32_t>(mix.weighted[1]));
-  const __m128i wb = _mm_set1_epi32(static_cast<std::int32_t>(mix.weighted[2]));
-  const __m128i source = _mm_set1_epi32(std::bit_cast<std::int32_t>(mix.color));
+  const __m128 wr = _mm_set1_ps(static_cast<float>(mix.weighted[0]) + 0.5f);
+  const __m128 wg = _mm_set1_ps(static_cast<float>(mix.weighted[1]) + 0.5f);
+  const __m128 wb = _mm_set1_ps(static_cast<float>(mix.weighted[2]) + 0.5f);
   const __m128 one = _mm_set1_ps(1.0f);
-  const std::int64_t tail = TailStart(from, to);
-  for (std::int64_t x = from; x < tail; x += 4) {
-    __m128i* const at = reinterpret_cast<__m128i*>(row + x);
-    const __m128i v = _mm_loadu_si128(at);
+  mix_sse2::ByFours(row, from, to, [&](const Pixel8* in, Pixel8* out) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     const __m128i da = _mm_and_si128(v, byte);
     const __m128i d = _mm_srli_epi32(_mm_mullo_epi16(da, rest), 8);
     // s + d never exceeds 255 here; limited all the same, as BlendOver does.
     const __m128i a = _mm_min_epi16(_mm_add_epi32(s, d), full);
     const __m128 inverse = _mm_div_ps(one, _mm_cvtepi32_ps(a));
-    const auto channel = [&](__m128i c, __m128i weighted) {
-      return Quotients8(_mm_add_epi32(weighted, _mm_mullo_epi16(c, d)), inverse);
+    const auto channel = [&](__m128i c, __m128 weightedHalf) {
+      return Quotients8(_mm_mullo_epi16(c, d), weightedHalf, inverse);
     };
     const __m128i r = channel(_mm_and_si128(_mm_srli_epi32(v, 8), byte), wr);
     const __m128i g = channel(_mm_and_si128(_mm_srli_epi32(v, 16), byte), wg);
     const __m128i b = channel(_mm_srli_epi32(v, 24), wb);
-    const __m128i mixed = _mm_or_si128(_mm_or_si128(a, _mm_slli_epi32(r, 8)),
-                                       _mm_or_si128(_mm_slli_epi32(g, 16), _mm_slli_epi32(b, 24)));
-    _mm_storeu_si128(at, Select(_mm_cmpeq_epi32(da, zero), source, mixed));
-  }
-  MixRunScalar(row, tail, to, mix);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_or_si128(_mm_or_si128(a, _mm_slli_epi32(r, 8)),
+                                  _mm_or_si128(_mm_slli_epi32(g, 16), _mm_slli_epi32(b, 24))));
+  });
 }
 
 // 16 bits: four pixels at a time, turned into four 32-bit lanes per channel. rest * da is
@@ -113,21 +130,18 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
   using mix_sse2::Narrow;
   using mix_sse2::Quotients16;
   using mix_sse2::Select;
-  using mix_sse2::TailStart;
   const __m128i zero = _mm_setzero_si128();
   const __m128i s = _mm_set1_epi32(mix.color.alpha);
   const __m128i rest = _mm_set1_epi32(32768 - mix.color.alpha);
   const __m128i full = _mm_set1_epi32(32768);
-  const __m128d wr = _mm_set1_pd(mix.weighted[0]);
-  const __m128d wg = _mm_set1_pd(mix.weighted[1]);
-  const __m128d wb = _mm_set1_pd(mix.weighted[2]);
+  const __m128d wr = _mm_set1_pd(mix.weighted[0] + 0.5);
+  const __m128d wg = _mm_set1_pd(mix.weighted[1] + 0.5);
+  const __m128d wb = _mm_set1_pd(mix.weighted[2] + 0.5);
   const __m128i source = _mm_set1_epi64x(std::bit_cast<std::int64_t>(mix.color));
   const __m128d one = _mm_set1_pd(1.0);
-  const std::int64_t tail = TailStart(from, to);
-  for (std::int64_t x = from; x < tail; x += 4) {
-    __m128i* const at = reinterpret_cast<__m128i*>(row + x);
-    const __m128i p01 = _mm_loadu_si128(at);
-    const __m128i p23 = _mm_loadu_si128(at + 1);
+  mix_sse2::ByFours(row, from, to, [&](const Pixel16* in, Pixel16* out) {
+    const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2));
     // Channel by channel: a0 a1 a2 a3 r0 r1 r2 r3 and g0 .. g3 b0 .. b3.
     const __m128i t02 = _mm_unpacklo_epi16(p01, p23);
     const __m128i t13 = _mm_unpackhi_epi16(p01, p23);
@@ -143,11 +157,11 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
     const __m128d dHigh = HighToDouble(d);
     const __m128d inverseLow = _mm_div_pd(one, _mm_cvtepi32_pd(a));
     const __m128d inverseHigh = _mm_div_pd(one, HighToDouble(a));
-    const auto channel = [&](__m128i c, __m128d weighted) {
+    const auto channel = [&](__m128i c, __m128d weightedHalf) {
       const __m128i low =
-          Quotients16(_mm_add_pd(weighted, _mm_mul_pd(_mm_cvtepi32_pd(c), dLow)), inverseLow);
+          Quotients16(_mm_mul_pd(_mm_cvtepi32_pd(c), dLow), weightedHalf, inverseLow);
       const __m128i high =
-          Quotients16(_mm_add_pd(weighted, _mm_mul_pd(HighToDouble(c), dHigh)), inverseHigh);
+          Quotients16(_mm_mul_pd(HighToDouble(c), dHigh), weightedHalf, inverseHigh);
       return _mm_unpacklo_epi64(low, high);
     };
     const __m128i r = channel(_mm_unpackhi_epi16(ar, zero), wr);
@@ -160,42 +174,62 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
     const __m128i rb = _mm_unpackhi_epi16(outAr, outGb);
     // Each pixel's "destination empty" over its 64 bits.
     const __m128i empty = _mm_cmpeq_epi32(da, zero);
-    _mm_storeu_si128(at,
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                      Select(_mm_unpacklo_epi32(empty, empty), source, _mm_unpacklo_epi16(ag, rb)));
-    _mm_storeu_si128(at + 1,
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2),
                      Select(_mm_unpackhi_epi32(empty, empty), source, _mm_unpackhi_epi16(ag, rb)));
-  }
-  MixRunScalar(row, tail, to, mix);
+  });
 }
 
-// Float: one pixel per register (alpha, red, green, blue), each step the single-precision
-// operation BlendOver makes, so one division serves the three colour channels.
+// Float: four pixels at a time, turned into one register per channel, each step the
+// single-precision operation BlendOver makes.
 inline void MixRunVector(PixelFloat* row, std::int64_t from, std::int64_t to,
                          const MixColor<PixelFloat>& mix) noexcept {
   using mix_sse2::Select;
-  const float alpha = mix.color.alpha;
-  const __m128 s = _mm_set1_ps(alpha);
-  const __m128 rest = _mm_set1_ps(1.0f - alpha);
+  const PixelFloat c = mix.color;
+  const __m128 s = _mm_set1_ps(c.alpha);
+  const __m128 rest = _mm_set1_ps(1.0f - c.alpha);
   const __m128 one = _mm_set1_ps(1.0f);
   const __m128 zero = _mm_setzero_ps();
-  // The alpha lane's sum is not used: its result is a.
-  const __m128 weighted = _mm_setr_ps(0.0f, mix.weighted[0], mix.weighted[1], mix.weighted[2]);
-  const PixelFloat c = mix.color;
-  const __m128 source = _mm_setr_ps(c.alpha, c.red, c.green, c.blue);
-  const __m128 alphaLane = _mm_castsi128_ps(_mm_setr_epi32(-1, 0, 0, 0));
-  for (std::int64_t x = from; x <= to; ++x) {
-    float* const at = reinterpret_cast<float*>(row + x);
-    const __m128 p = _mm_loadu_ps(at);
-    const __m128 da = _mm_shuffle_ps(p, p, 0);
+  const __m128 wr = _mm_set1_ps(mix.weighted[0]);
+  const __m128 wg = _mm_set1_ps(mix.weighted[1]);
+  const __m128 wb = _mm_set1_ps(mix.weighted[2]);
+  const __m128 sa = _mm_set1_ps(c.alpha);
+  const __m128 sr = _mm_set1_ps(c.red);
+  const __m128 sg = _mm_set1_ps(c.green);
+  const __m128 sb = _mm_set1_ps(c.blue);
+  mix_sse2::ByFours(row, from, to, [&](const PixelFloat* in, PixelFloat* out) {
+    const float* const i = reinterpret_cast<const float*>(in);
+    __m128 da = _mm_loadu_ps(i);
+    __m128 dr = _mm_loadu_ps(i + 4);
+    __m128 dg = _mm_loadu_ps(i + 8);
+    __m128 db = _mm_loadu_ps(i + 12);
+    _MM_TRANSPOSE4_PS(da, dr, dg, db);
     const __m128 d = _mm_mul_ps(rest, da);
-    // a > 1 ? 1 : a, which keeps a NaN: the minimum takes its second operand unless the
+    // a > 1 ? 1 : a, which keeps a NaN: the minimum gives its second operand unless the
     // first is smaller.
     const __m128 a = _mm_min_ps(one, _mm_add_ps(s, d));
     const __m128 none = _mm_cmple_ps(a, zero);
-    const __m128 q = _mm_div_ps(_mm_add_ps(weighted, _mm_mul_ps(p, d)), Select(none, one, a));
-    const __m128 mixed = _mm_andnot_ps(none, Select(alphaLane, a, q));
-    _mm_storeu_ps(at, Select(_mm_cmpeq_ps(da, zero), source, mixed));
-  }
+    const __m128 divisor = Select(none, one, a);
+    const __m128 take = _mm_cmpeq_ps(da, zero);
+    // take ? source : none ? 0 : value
+    const auto result = [&](__m128 source, __m128 value) {
+      return Select(take, source, _mm_andnot_ps(none, value));
+    };
+    const auto channel = [&](__m128 c, __m128 weighted) {
+      return _mm_div_ps(_mm_add_ps(weighted, _mm_mul_ps(c, d)), divisor);
+    };
+    __m128 oa = result(sa, a);
+    __m128 or_ = result(sr, channel(dr, wr));
+    __m128 og = result(sg, channel(dg, wg));
+    __m128 ob = result(sb, channel(db, wb));
+    _MM_TRANSPOSE4_PS(oa, or_, og, ob);
+    float* const o = reinterpret_cast<float*>(out);
+    _mm_storeu_ps(o, oa);
+    _mm_storeu_ps(o + 4, or_);
+    _mm_storeu_ps(o + 8, og);
+    _mm_storeu_ps(o + 12, ob);
+  });
 }
 
 }  // namespace boxwander
