@@ -28,15 +28,14 @@ inline __m128i Quotients8(__m128i product, __m128 weightedHalf, __m128 inverse) 
   return _mm_cvttps_epi32(_mm_mul_ps(x, inverse));
 }
 
-// min(floor(n / a), 32768) in the two low 32-bit lanes, for 1 <= a <= 32768 and integers
-// 0 <= n < 2^33 (16-bit blends stay below 2^32), given n = product + weighted,
-// weightedHalf = weighted + 1/2 and inverse = 1 / a in double precision. (n + 1/2) / a lies
-// at least 1 / (2a) >= 2^-16 away from every integer; n + 1/2 is exact and the two roundings
-// move a quotient below 2^18 by less than 2^18 * 2^-52. Limited before the truncation, which
-// then cannot overflow.
+// floor(n / a) in the two low 32-bit lanes, for 1 <= a <= 32768 and integers
+// 0 <= n <= 65535 * 65536 with quotients below 2^17 (what 16-bit blends form: n <= 65535 * a
+// unless a is limited to 32768), given n = product + weighted, weightedHalf = weighted + 1/2
+// and inverse = 1 / a in double precision. (n + 1/2) / a lies at least 1 / (2a) >= 2^-16
+// away from every integer; n + 1/2 is exact and the two roundings move the quotient by less
+// than 2^17 * 2^-51.
 inline __m128i Quotients16(__m128d product, __m128d weightedHalf, __m128d inverse) noexcept {
-  const __m128d x = _mm_mul_pd(_mm_add_pd(product, weightedHalf), inverse);
-  return _mm_cvttpd_epi32(_mm_min_pd(x, _mm_set1_pd(32768.0)));
+  return _mm_cvttpd_epi32(_mm_mul_pd(_mm_add_pd(product, weightedHalf), inverse));
 }
 
 // The upper two 32-bit lanes as doubles.
@@ -44,12 +43,12 @@ inline __m128d HighToDouble(__m128i v) noexcept {
   return _mm_cvtepi32_pd(_mm_unpackhi_epi64(v, v));
 }
 
-// 32-bit lanes holding 0 .. 65535 to 16-bit lanes, x's four before y's. The signed pack
-// would saturate 32768 and above, so each value is first made the signed 16-bit number
-// with the same bits.
-inline __m128i Narrow(__m128i x, __m128i y) noexcept {
-  return _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(x, 16), 16),
-                         _mm_srai_epi32(_mm_slli_epi32(y, 16), 16));
+// min(v, 32768) for 32-bit lanes holding 0 <= v < 2^31, as 16-bit lanes, x's four before
+// y's: v - 1 packed with signed saturation at 32767, then 1 added back.
+inline __m128i NarrowToFull(__m128i x, __m128i y) noexcept {
+  const __m128i one = _mm_set1_epi32(1);
+  return _mm_add_epi16(_mm_packs_epi32(_mm_sub_epi32(x, one), _mm_sub_epi32(y, one)),
+                       _mm_set1_epi16(1));
 }
 
 // where ? a : b, bit by bit.
@@ -127,7 +126,7 @@ inline void MixRunVector(Pixel8* row, std::int64_t from, std::int64_t to,
 inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
                          const MixColor<Pixel16>& mix) noexcept {
   using mix_sse2::HighToDouble;
-  using mix_sse2::Narrow;
+  using mix_sse2::NarrowToFull;
   using mix_sse2::Quotients16;
   using mix_sse2::Select;
   const __m128i zero = _mm_setzero_si128();
@@ -168,8 +167,8 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
     const __m128i g = channel(_mm_unpacklo_epi16(gb, zero), wg);
     const __m128i b = channel(_mm_unpackhi_epi16(gb, zero), wb);
     // Back to pixels: a0 g0 a1 g1 .. and r0 b0 r1 b1 .., then a0 r0 g0 b0 a1 r1 g1 b1 ..
-    const __m128i outAr = Narrow(a, r);
-    const __m128i outGb = Narrow(g, b);
+    const __m128i outAr = NarrowToFull(a, r);
+    const __m128i outGb = NarrowToFull(g, b);
     const __m128i ag = _mm_unpacklo_epi16(outAr, outGb);
     const __m128i rb = _mm_unpackhi_epi16(outAr, outGb);
     // Each pixel's "destination empty" over its 64 bits.

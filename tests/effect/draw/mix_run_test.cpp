@@ -70,27 +70,45 @@ TEST(VectorMix, EveryEightBitAlphaAndDestination) {
 
 // 16 bits: for every divisor a = 1 .. 32768, the numerators next to multiples of a, where a
 // rounding would first change the quotient (k * a - 1, k * a, k * a + a - 1), for quotients
-// k from 0 to beyond full scale and up to the largest numerator below 2^32.
+// k from 0 up to the largest numerator a blend forms with that divisor: 65535 * a, or
+// 65535 * 65536 when a is 32768 (where s + d beyond full scale is limited).
 TEST(VectorMix, SixteenBitQuotientsAtEveryDivisor) {
-  constexpr std::int64_t kLargest = 65535LL * 65536;
   alignas(16) std::int32_t q[4];
   for (std::int64_t a = 1; a <= 32768; ++a) {
     const __m128d inverse = _mm_div_pd(_mm_set1_pd(1.0), _mm_set1_pd(static_cast<double>(a)));
-    const std::int64_t top = kLargest / a;
+    const std::int64_t largest = 65535 * (a < 32768 ? a : 65536);
+    const std::int64_t top = largest / a;
     const std::int64_t ks[] = {0,     1,     2,     3,       255,     256,     32767,
                                32768, 32769, 65535, top / 3, top / 2, top - 1, top};
     for (const std::int64_t k : ks) {
       for (const std::int64_t n : {k * a - 1, k * a, k * a + a - 1}) {
-        if (n < 0 || n > kLargest) {
+        if (n < 0 || n > largest) {
           continue;
         }
         _mm_store_si128(
             reinterpret_cast<__m128i*>(q),
             mix_sse2::Quotients16(_mm_set1_pd(static_cast<double>(n)), _mm_set1_pd(0.5), inverse));
-        const std::int64_t expected = std::min<std::int64_t>(n / a, 32768);
+        const std::int64_t expected = n / a;
         if (q[0] != expected || q[1] != expected) {
           FAIL() << n << " / " << a << " gave " << q[0] << ", " << q[1];
         }
+      }
+    }
+  }
+}
+
+// The 16-bit results are limited to full scale as they are narrowed: every value up to
+// beyond the largest quotient, 65535 * 65536 / 32768.
+TEST(VectorMix, SixteenBitNarrowingLimitsToFullScale) {
+  alignas(16) std::uint16_t narrowed[8];
+  for (std::int32_t v = 0; v <= 131072; v += 4) {
+    const __m128i x = _mm_setr_epi32(v, v + 1, v + 2, v + 3);
+    _mm_store_si128(reinterpret_cast<__m128i*>(narrowed),
+                    mix_sse2::NarrowToFull(x, _mm_set1_epi32(v)));
+    for (int i = 0; i < 8; ++i) {
+      const std::int32_t expected = std::min(i < 4 ? v + i : v, 32768);
+      if (narrowed[i] != expected) {
+        FAIL() << "lane " << i << " of " << v << " gave " << narrowed[i];
       }
     }
   }
