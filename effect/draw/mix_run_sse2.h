@@ -171,12 +171,17 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
     const __m128i outGb = NarrowToFull(g, b);
     const __m128i ag = _mm_unpacklo_epi16(outAr, outGb);
     const __m128i rb = _mm_unpackhi_epi16(outAr, outGb);
-    // Each pixel's "destination empty" over its 64 bits.
+    __m128i p01Out = _mm_unpacklo_epi16(ag, rb);
+    __m128i p23Out = _mm_unpackhi_epi16(ag, rb);
+    // An empty destination takes the source as it is (its channels may lie beyond full
+    // scale, where the blend would limit them): each pixel's mask over its 64 bits.
     const __m128i empty = _mm_cmpeq_epi32(da, zero);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     Select(_mm_unpacklo_epi32(empty, empty), source, _mm_unpacklo_epi16(ag, rb)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2),
-                     Select(_mm_unpackhi_epi32(empty, empty), source, _mm_unpackhi_epi16(ag, rb)));
+    if (_mm_movemask_epi8(empty) != 0) {
+      p01Out = Select(_mm_unpacklo_epi32(empty, empty), source, p01Out);
+      p23Out = Select(_mm_unpackhi_epi32(empty, empty), source, p23Out);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), p01Out);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2), p23Out);
   });
 }
 
@@ -209,19 +214,29 @@ inline void MixRunVector(PixelFloat* row, std::int64_t from, std::int64_t to,
     // first is smaller.
     const __m128 a = _mm_min_ps(one, _mm_add_ps(s, d));
     const __m128 none = _mm_cmple_ps(a, zero);
-    const __m128 divisor = Select(none, one, a);
     const __m128 take = _mm_cmpeq_ps(da, zero);
-    // take ? source : none ? 0 : value
-    const auto result = [&](__m128 source, __m128 value) {
-      return Select(take, source, _mm_andnot_ps(none, value));
-    };
-    const auto channel = [&](__m128 c, __m128 weighted) {
+    const auto channel = [&](__m128 c, __m128 weighted, __m128 divisor) {
       return _mm_div_ps(_mm_add_ps(weighted, _mm_mul_ps(c, d)), divisor);
     };
-    __m128 oa = result(sa, a);
-    __m128 or_ = result(sr, channel(dr, wr));
-    __m128 og = result(sg, channel(dg, wg));
-    __m128 ob = result(sb, channel(db, wb));
+    __m128 oa = a;
+    __m128 or_;
+    __m128 og;
+    __m128 ob;
+    if (_mm_movemask_ps(_mm_or_ps(none, take)) == 0) {  // the usual case: four plain blends
+      or_ = channel(dr, wr, a);
+      og = channel(dg, wg, a);
+      ob = channel(db, wb, a);
+    } else {
+      // take ? source : none ? 0 : value
+      const auto result = [&](__m128 source, __m128 value) {
+        return Select(take, source, _mm_andnot_ps(none, value));
+      };
+      const __m128 divisor = Select(none, one, a);
+      oa = result(sa, a);
+      or_ = result(sr, channel(dr, wr, divisor));
+      og = result(sg, channel(dg, wg, divisor));
+      ob = result(sb, channel(db, wb, divisor));
+    }
     _MM_TRANSPOSE4_PS(oa, or_, og, ob);
     float* const o = reinterpret_cast<float*>(out);
     _mm_storeu_ps(o, oa);
