@@ -190,18 +190,17 @@ inline void MixRunVector(Pixel16* row, std::int64_t from, std::int64_t to,
 inline void MixRunVector(PixelFloat* row, std::int64_t from, std::int64_t to,
                          const MixColor<PixelFloat>& mix) noexcept {
   using mix_sse2::Select;
-  const PixelFloat c = mix.color;
-  const __m128 s = _mm_set1_ps(c.alpha);
-  const __m128 rest = _mm_set1_ps(1.0f - c.alpha);
+  const PixelFloat src = mix.color;
+  const __m128 s = _mm_set1_ps(src.alpha);
+  const __m128 rest = _mm_set1_ps(1.0f - src.alpha);
   const __m128 one = _mm_set1_ps(1.0f);
   const __m128 zero = _mm_setzero_ps();
   const __m128 wr = _mm_set1_ps(mix.weighted[0]);
   const __m128 wg = _mm_set1_ps(mix.weighted[1]);
   const __m128 wb = _mm_set1_ps(mix.weighted[2]);
-  const __m128 sa = _mm_set1_ps(c.alpha);
-  const __m128 sr = _mm_set1_ps(c.red);
-  const __m128 sg = _mm_set1_ps(c.green);
-  const __m128 sb = _mm_set1_ps(c.blue);
+  const __m128 sr = _mm_set1_ps(src.red);
+  const __m128 sg = _mm_set1_ps(src.green);
+  const __m128 sb = _mm_set1_ps(src.blue);
   mix_sse2::ByFours(row, from, to, [&](const PixelFloat* in, PixelFloat* out) {
     const float* const i = reinterpret_cast<const float*>(in);
     __m128 da = _mm_loadu_ps(i);
@@ -215,8 +214,8 @@ inline void MixRunVector(PixelFloat* row, std::int64_t from, std::int64_t to,
     const __m128 a = _mm_min_ps(one, _mm_add_ps(s, d));
     const __m128 none = _mm_cmple_ps(a, zero);
     const __m128 take = _mm_cmpeq_ps(da, zero);
-    const auto channel = [&](__m128 c, __m128 weighted, __m128 divisor) {
-      return _mm_div_ps(_mm_add_ps(weighted, _mm_mul_ps(c, d)), divisor);
+    const auto channel = [&](__m128 dst, __m128 weighted, __m128 divisor) {
+      return _mm_div_ps(_mm_add_ps(weighted, _mm_mul_ps(dst, d)), divisor);
     };
     __m128 oa = a;
     __m128 or_;
@@ -232,7 +231,7 @@ inline void MixRunVector(PixelFloat* row, std::int64_t from, std::int64_t to,
         return Select(take, source, _mm_andnot_ps(none, value));
       };
       const __m128 divisor = Select(none, one, a);
-      oa = result(sa, a);
+      oa = result(s, a);
       or_ = result(sr, channel(dr, wr, divisor));
       og = result(sg, channel(dg, wg, divisor));
       ob = result(sb, channel(db, wb, divisor));
