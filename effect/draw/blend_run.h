@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "draw/blend.h"
-#include "draw/blend_table.h"
+#include "draw/mix_run.h"
 #include "draw/pixel.h"
 
 namespace boxwander {
@@ -35,9 +35,7 @@ class RunColor {
       kind_ = Kind::kUnder;
     } else if (Mixable(s)) {
       kind_ = Kind::kMix;
-      weighted_[0] = Weigh(color.red, s);
-      weighted_[1] = Weigh(color.green, s);
-      weighted_[2] = Weigh(color.blue, s);
+      mix_ = MixColor<P>::Of(color);
     } else {
       kind_ = Kind::kPlain;
     }
@@ -56,7 +54,7 @@ class RunColor {
         Under(row, from, to, color_);
         return;
       case Kind::kMix:
-        Mix(row, from, to);
+        MixRun(row, from, to, mix_);
         return;
       case Kind::kPlain:
         BlendRunPlain(row, from, to, color_);
@@ -67,7 +65,6 @@ class RunColor {
  private:
   enum class Kind { kFill, kUnder, kMix, kPlain };
   using Channel = typename PixelTraits<P>::Channel;
-  using Weighted = std::conditional_t<std::is_floating_point_v<Channel>, float, std::uint32_t>;
 
   // The colour passed by value: a copy the loops can keep in registers.
   static void Fill(P* row, std::int64_t from, std::int64_t to, const P c) noexcept {
@@ -94,86 +91,10 @@ class RunColor {
       return s < PixelTraits<P>::kFull;
     }
   }
-  static Weighted Weigh(Channel c, Channel s) noexcept {
-    if constexpr (std::is_floating_point_v<Channel>) {
-      return c * s;
-    } else {
-      return std::uint32_t{c} * s;
-    }
-  }
-
-  void Mix(P* row, std::int64_t from, std::int64_t to) const noexcept;
-
   P color_;
   Kind kind_ = Kind::kPlain;
-  Weighted weighted_[3] = {};  // each colour channel times the source alpha
+  MixColor<P> mix_{};  // set for kMix only
 };
-
-// Integer depths: the destination's weight and the result alpha follow from its alpha,
-// the division from the reciprocal table.
-template <class P>
-inline void RunColor<P>::Mix(P* row, std::int64_t from, std::int64_t to) const noexcept {
-  using B = blend_detail::IntegerBlend<P>;
-  using R = ReciprocalTable<P>;
-  using Word = typename R::Word;
-  constexpr std::uint32_t kFull = PixelTraits<P>::kFull;
-  const std::uint32_t s = color_.alpha;
-  const std::uint32_t rest = B::kUnit - s;
-  for (std::int64_t x = from; x <= to; ++x) {
-    const P dst = row[x];
-    if (dst.alpha == 0) {
-      row[x] = color_;
-      continue;
-    }
-    const std::uint32_t d = (rest * dst.alpha) >> B::kShift;
-    const std::uint32_t a = s + d < kFull ? s + d : kFull;
-    const Word m = R::kTable[a];
-    const auto mix = [&](std::uint32_t weighted, Channel c) {
-      const auto q = static_cast<std::uint32_t>((Word{weighted + c * d} * m) >> R::kShift);
-      return static_cast<Channel>(q < kFull ? q : kFull);
-    };
-    row[x] = {static_cast<Channel>(a), mix(weighted_[0], dst.red), mix(weighted_[1], dst.green),
-              mix(weighted_[2], dst.blue)};
-  }
-}
-
-// Float: every step rounded to single precision as in BlendOver, written without branches
-// so that the loop vectorises. A result alpha of 0 or below gives all zeros; the division is
-// then made by 1 instead, and its result dropped.
-template <>
-inline void RunColor<PixelFloat>::Mix(PixelFloat* row, std::int64_t from,
-                                      std::int64_t to) const noexcept {
-  const float s = color_.alpha;
-  const float rest = 1.0f - s;
-  const float wr = weighted_[0];
-  const float wg = weighted_[1];
-  const float wb = weighted_[2];
-  const PixelFloat src = color_;
-  for (std::int64_t x = from; x <= to; ++x) {
-    const PixelFloat dst = row[x];
-    const float d = rest * dst.alpha;
-    float a = s + d;
-    a = a > 1.0f ? 1.0f : a;
-    const bool none = a <= 0.0f;
-    const float divisor = none ? 1.0f : a;
-    const float r = (wr + dst.red * d) / divisor;
-    const float g = (wg + dst.green * d) / divisor;
-    const float b = (wb + dst.blue * d) / divisor;
-    const bool take = dst.alpha == 0.0f;
-    row[x] = {take   ? src.alpha
-              : none ? 0.0f
-                     : a,
-              take   ? src.red
-              : none ? 0.0f
-                     : r,
-              take   ? src.green
-              : none ? 0.0f
-                     : g,
-              take   ? src.blue
-              : none ? 0.0f
-                     : b};
-  }
-}
 
 // With both colours opaque every inner row of a rectangle comes out the same: laid out once
 // (edge, fill, edge), it is copied onto each row instead of blending three runs per row.

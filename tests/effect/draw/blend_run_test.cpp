@@ -82,9 +82,41 @@ P RandomColour(std::mt19937& rng) {
   return {alpha, channel(), channel(), channel()};
 }
 
-// Rows of random destinations with a random stride; several runs of one colour each.
+// A way of blending a run of one colour, held against BlendRunPlain.
 template <class P>
-void CompareRuns(std::uint32_t seed) {
+using Blender = void (*)(P* row, std::int64_t from, std::int64_t to, P colour);
+
+template <class P>
+void ThroughRunColor(P* row, std::int64_t from, std::int64_t to, P colour) {
+  BlendRun(row, from, to, RunColor<P>(colour));
+}
+template <class P>
+void ThroughScalarMix(P* row, std::int64_t from, std::int64_t to, P colour) {
+  MixRunScalar(row, from, to, MixColor<P>::Of(colour));
+}
+#if defined(BOXWANDER_VECTOR_MIX)
+template <class P>
+void ThroughVectorMix(P* row, std::int64_t from, std::int64_t to, P colour) {
+  MixRunVector(row, from, to, MixColor<P>::Of(colour));
+}
+#endif
+
+// The colours MixColor takes: translucent, integer alphas within full scale.
+template <class P>
+bool Mixable(const P& colour) {
+  if constexpr (std::is_same_v<P, PixelFloat>) {
+    return colour.alpha != 0.0f && colour.alpha != 1.0f;
+  } else {
+    return colour.alpha != 0 && colour.alpha < PixelTraits<P>::kFull;
+  }
+}
+
+// Rows of random destinations with a random stride; several runs of one colour each, of
+// every length up to 40 from every start: short runs, vector groups from misaligned starts
+// and every remainder after them.
+template <class P>
+void CompareRuns(std::uint32_t seed, Blender<P> blend = ThroughRunColor<P>,
+                 bool mixable_only = false) {
   std::mt19937 rng(seed);
   const auto uniform = [&](int lo, int hi) {
     return std::uniform_int_distribution<int>(lo, hi)(rng);
@@ -98,12 +130,14 @@ void CompareRuns(std::uint32_t seed) {
       p = RandomColour<P>(rng);
     }
     std::vector<P> plain = fast;
-    const P colour = RandomColour<P>(rng);
-    const RunColor<P> run(colour);
+    P colour = RandomColour<P>(rng);
+    while (mixable_only && !Mixable(colour)) {
+      colour = RandomColour<P>(rng);
+    }
     for (int r = 0; r < rows; ++r) {
       const int from = uniform(0, width - 1);
       const int to = uniform(from - 1, width - 1);  // sometimes empty
-      BlendRun(fast.data() + r * stride, from, to, run);
+      blend(fast.data() + r * stride, from, to, colour);
       BlendRunPlain(plain.data() + r * stride, from, to, colour);
     }
     for (std::size_t i = 0; i < fast.size(); ++i) {
@@ -123,6 +157,24 @@ TEST(BlendRun, MatchesThePlainBlendSixteenBit) {
 }
 TEST(BlendRun, MatchesThePlainBlendFloat) {
   CompareRuns<PixelFloat>(13);
+}
+
+// The translucent blends directly, the portable loop and the vector one alike: whichever the
+// build dispatches to, the other is held to the same results.
+TEST(BlendRun, ScalarMixMatchesThePlainBlend) {
+  CompareRuns<Pixel8>(31, ThroughScalarMix<Pixel8>, true);
+  CompareRuns<Pixel16>(32, ThroughScalarMix<Pixel16>, true);
+  CompareRuns<PixelFloat>(33, ThroughScalarMix<PixelFloat>, true);
+}
+
+TEST(BlendRun, VectorMixMatchesThePlainBlend) {
+#if defined(BOXWANDER_VECTOR_MIX)
+  CompareRuns<Pixel8>(41, ThroughVectorMix<Pixel8>, true);
+  CompareRuns<Pixel16>(42, ThroughVectorMix<Pixel16>, true);
+  CompareRuns<PixelFloat>(43, ThroughVectorMix<PixelFloat>, true);
+#else
+  GTEST_SKIP() << "no vector loops on this machine";
+#endif
 }
 
 // Every source alpha of 8 bits over every destination alpha, channels at their extremes.
