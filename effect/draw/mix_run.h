@@ -114,12 +114,27 @@ inline void MixRunScalar(PixelFloat* row, std::int64_t from, std::int64_t to,
 #include "draw/mix_run_sse2.h"
 #endif
 
+// AVX2 beside it, chosen at run time, with GCC or Clang on x86-64. Not on Windows:
+// MinGW-w64's GCC does not align the stack for 32-byte spills of AVX values.
+#if defined(BOXWANDER_VECTOR_MIX) && defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
+#define BOXWANDER_AVX2_MIX 1
+#include "draw/mix_run_avx2.h"
+#endif
+
 namespace boxwander {
 
 // The over-blend of a MixColor onto row[from..to], in vector registers where the machine
-// has them.
+// has them: the widest it has.
 template <class P>
 inline void MixRun(P* row, std::int64_t from, std::int64_t to, const MixColor<P>& mix) noexcept {
+#if defined(BOXWANDER_AVX2_MIX)
+  if constexpr (std::is_same_v<P, Pixel8>) {
+    if (mix_avx2::Supported()) {
+      MixRunAvx2(row, from, to, mix);
+      return;
+    }
+  }
+#endif
 #if defined(BOXWANDER_VECTOR_MIX)
   MixRunVector(row, from, to, mix);
 #else

@@ -100,6 +100,11 @@ void ThroughVectorMix(P* row, std::int64_t from, std::int64_t to, P colour) {
   MixRunVector(row, from, to, MixColor<P>::Of(colour));
 }
 #endif
+#if defined(BOXWANDER_AVX2_MIX)
+void ThroughAvx2Mix(Pixel8* row, std::int64_t from, std::int64_t to, Pixel8 colour) {
+  MixRunAvx2(row, from, to, MixColor<Pixel8>::Of(colour));
+}
+#endif
 
 // The colours MixColor takes: translucent, integer alphas within full scale.
 template <class P>
@@ -159,8 +164,8 @@ TEST(BlendRun, MatchesThePlainBlendFloat) {
   CompareRuns<PixelFloat>(13);
 }
 
-// The translucent blends directly, the portable loop and the vector one alike: whichever the
-// build dispatches to, the other is held to the same results.
+// The translucent blends directly, the portable loop and the vector ones alike: whichever the
+// build dispatches to, the others are held to the same results.
 TEST(BlendRun, ScalarMixMatchesThePlainBlend) {
   CompareRuns<Pixel8>(31, ThroughScalarMix<Pixel8>, true);
   CompareRuns<Pixel16>(32, ThroughScalarMix<Pixel16>, true);
@@ -174,6 +179,17 @@ TEST(BlendRun, VectorMixMatchesThePlainBlend) {
   CompareRuns<PixelFloat>(43, ThroughVectorMix<PixelFloat>, true);
 #else
   GTEST_SKIP() << "no vector loops on this machine";
+#endif
+}
+
+TEST(BlendRun, Avx2MixMatchesThePlainBlend) {
+#if defined(BOXWANDER_AVX2_MIX)
+  if (!mix_avx2::Supported()) {
+    GTEST_SKIP() << "this processor has no AVX2";
+  }
+  CompareRuns<Pixel8>(51, ThroughAvx2Mix, true);
+#else
+  GTEST_SKIP() << "no AVX2 loop in this build";
 #endif
 }
 

@@ -40,12 +40,16 @@ TEST(VectorMix, EveryEightBitQuotient) {
   }
 }
 
+// An 8-bit run loop: the SSE2 one, and the AVX2 one where the build has it.
+using MixRun8 = void (*)(Pixel8* row, std::int64_t from, std::int64_t to,
+                         const MixColor<Pixel8>& mix) noexcept;
+
 // The whole 8-bit loop against BlendOver: for every source alpha 1 .. 254, one row of every
 // destination alpha with every destination channel value (in all three channels, turned
 // differently, and with source channels that vary with the alpha). The numerators it forms
 // are the ones checked above, so the colour channels need not be run through every source
 // value as well.
-TEST(VectorMix, EveryEightBitAlphaAndDestination) {
+void CheckEveryEightBitAlphaAndDestination(MixRun8 run) {
   std::vector<Pixel8> row(65536);
   for (int s = 1; s <= 254; ++s) {
     for (int i = 0; i < 65536; ++i) {
@@ -57,7 +61,7 @@ TEST(VectorMix, EveryEightBitAlphaAndDestination) {
     const Pixel8 colour{static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(255 - s),
                         static_cast<std::uint8_t>(s * 7), static_cast<std::uint8_t>(s | 0x80)};
     std::vector<Pixel8> plain = row;
-    MixRunVector(row.data(), 0, 65535, MixColor<Pixel8>::Of(colour));
+    run(row.data(), 0, 65535, MixColor<Pixel8>::Of(colour));
     BlendRunPlain(plain.data(), 0, 65535, colour);
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (!(row[i] == plain[i])) {
@@ -66,6 +70,21 @@ TEST(VectorMix, EveryEightBitAlphaAndDestination) {
       }
     }
   }
+}
+
+TEST(VectorMix, EveryEightBitAlphaAndDestination) {
+  CheckEveryEightBitAlphaAndDestination(MixRunVector);
+}
+
+TEST(VectorMix, EveryEightBitAlphaAndDestinationAvx2) {
+#if defined(BOXWANDER_AVX2_MIX)
+  if (!mix_avx2::Supported()) {
+    GTEST_SKIP() << "this processor has no AVX2";
+  }
+  CheckEveryEightBitAlphaAndDestination(MixRunAvx2);
+#else
+  GTEST_SKIP() << "no AVX2 loop in this build";
+#endif
 }
 
 // 16 bits: for every divisor a = 1 .. 32768, the numerators next to multiples of a, where a
