@@ -48,19 +48,25 @@ __attribute__((target("avx2"))) inline void Blend8(const Pixel8* in, Pixel8* out
                                                    const Mix8& mix) noexcept {
   const __m256i byte = _mm256_set1_epi32(0xFF);
   const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+  // Red and green to the low byte of their lanes (index -1: zero).
+  const __m256i red = _mm256_setr_epi8(1, -1, -1, -1, 5, -1, -1, -1, 9, -1, -1, -1, 13, -1, -1, -1,
+                                       1, -1, -1, -1, 5, -1, -1, -1, 9, -1, -1, -1, 13, -1, -1, -1);
+  const __m256i green =
+      _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1, 2, -1, -1, -1,
+                       6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
   const __m256i da = _mm256_and_si256(v, byte);
   const __m256i d = _mm256_srli_epi32(_mm256_mullo_epi16(da, mix.rest), 8);
   const __m256i a = _mm256_min_epi16(_mm256_add_epi32(mix.s, d), byte);
   const __m256 inverse = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(a));
-  const __m256i r = Quotients8(
-      _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(v, 8), byte), d), mix.wr, inverse);
-  const __m256i g = Quotients8(
-      _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte), d), mix.wg, inverse);
+  const __m256i r = Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, red), d), mix.wr, inverse);
+  const __m256i g =
+      Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, green), d), mix.wg, inverse);
   const __m256i b = Quotients8(_mm256_mullo_epi16(_mm256_srli_epi32(v, 24), d), mix.wb, inverse);
-  _mm256_storeu_si256(
-      reinterpret_cast<__m256i*>(out),
-      _mm256_or_si256(_mm256_or_si256(a, _mm256_slli_epi32(r, 8)),
-                      _mm256_or_si256(_mm256_slli_epi32(g, 16), _mm256_slli_epi32(b, 24))));
+  // a0..a3 r0..r3 g0..g3 b0..b3 in bytes (each half), then back to pixels.
+  const __m256i planes = _mm256_packus_epi16(_mm256_packus_epi32(a, r), _mm256_packus_epi32(g, b));
+  const __m256i pixels = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0,
+                                          4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(planes, pixels));
 }
 
 }  // namespace mix_avx2
