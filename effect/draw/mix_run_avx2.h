@@ -1,20 +1,23 @@
 #pragma once
 
-// The 8-bit over-blend runs in AVX2 registers, for machines that have them: chosen at run
-// time by MixRun, the SSE2 loop being the fallback. Included by mix_run.h only where
-// BOXWANDER_AVX2_MIX is defined. The arithmetic of the SSE2 loop, eight pixels at a time;
-// the quotient's proof holds lane by lane, so the results are BlendOver's, bit for bit.
+// The over-blend runs in AVX2 registers, for machines that have them: chosen at run time by
+// MixRun, the SSE2 loops being the fallback. Included by mix_run.h only where
+// BOXWANDER_AVX2_MIX is defined. The arithmetic of the SSE2 loops on wider registers; their
+// proofs hold lane by lane, so the results are BlendOver's, bit for bit.
 //
-// Every function that holds AVX2 values carries the target attribute itself: lambdas and
-// templates called from one do not inherit it, and the compiler would not inline them.
+// Every function and lambda that holds AVX2 values carries the target attribute itself:
+// they do not inherit it from their caller, and the compiler would not inline them.
 
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "draw/pixel.h"
 
 namespace boxwander {
+
+#define BOXWANDER_AVX2 __attribute__((target("avx2")))
 
 namespace mix_avx2 {
 
@@ -27,73 +30,147 @@ inline bool Supported() noexcept {
   return supported;
 }
 
-// The colour of an 8-bit run, spread over eight lanes.
-struct Mix8 {
-  __m256i s;
-  __m256i rest;
-  __m256 wr;
-  __m256 wg;
-  __m256 wb;
-};
+// Blends row[from..to] with blend(in, out), which blends the N pixels at in into out. A run
+// shorter than N goes to the SSE2 loop; in a longer one the last N pixels are blended first
+// and stored at the end, as ByFours does.
+template <int N, class P, class Blend>
+BOXWANDER_AVX2 inline void ByGroups(P* row, std::int64_t from, std::int64_t to,
+                                    const MixColor<P>& mix, const Blend& blend) noexcept {
+  const std::int64_t count = to - from + 1;
+  if (count < N) {
+    MixRunVector(row, from, to, mix);
+    return;
+  }
+  P last[N];
+  blend(row + to - (N - 1), last);
+  const std::int64_t end = from + count / N * N;
+  for (std::int64_t x = from; x < end; x += N) {
+    blend(row + x, row + x);
+  }
+  std::memcpy(row + to - (N - 1), last, sizeof last);
+}
 
 // The SSE2 loop's Quotients8 in eight lanes.
-__attribute__((target("avx2"))) inline __m256i Quotients8(__m256i product, __m256 weightedHalf,
-                                                          __m256 inverse) noexcept {
+BOXWANDER_AVX2 inline __m256i Quotients8(__m256i product, __m256 weightedHalf,
+                                         __m256 inverse) noexcept {
   const __m256 x = _mm256_add_ps(_mm256_cvtepi32_ps(product), weightedHalf);
   return _mm256_cvttps_epi32(_mm256_mul_ps(x, inverse));
 }
 
-// Blends the eight pixels at in into out, as the SSE2 loop blends four.
-__attribute__((target("avx2"))) inline void Blend8(const Pixel8* in, Pixel8* out,
-                                                   const Mix8& mix) noexcept {
+// _MM_TRANSPOSE4_PS in each 128-bit half.
+BOXWANDER_AVX2 inline void Transpose4(__m256& a, __m256& b, __m256& c, __m256& d) noexcept {
+  const __m256 ab01 = _mm256_unpacklo_ps(a, b);
+  const __m256 cd01 = _mm256_unpacklo_ps(c, d);
+  const __m256 ab23 = _mm256_unpackhi_ps(a, b);
+  const __m256 cd23 = _mm256_unpackhi_ps(c, d);
+  a = _mm256_shuffle_ps(ab01, cd01, _MM_SHUFFLE(1, 0, 1, 0));
+  b = _mm256_shuffle_ps(ab01, cd01, _MM_SHUFFLE(3, 2, 3, 2));
+  c = _mm256_shuffle_ps(ab23, cd23, _MM_SHUFFLE(1, 0, 1, 0));
+  d = _mm256_shuffle_ps(ab23, cd23, _MM_SHUFFLE(3, 2, 3, 2));
+}
+
+// where ? a : b, lane by lane.
+BOXWANDER_AVX2 inline __m256 Select(__m256 where, __m256 a, __m256 b) noexcept {
+  return _mm256_blendv_ps(b, a, where);
+}
+
+}  // namespace mix_avx2
+
+// 8 bits, eight pixels at a time.
+BOXWANDER_AVX2 inline void MixRunAvx2(Pixel8* row, std::int64_t from, std::int64_t to,
+                                      const MixColor<Pixel8>& mix) noexcept {
+  using mix_avx2::Quotients8;
   const __m256i byte = _mm256_set1_epi32(0xFF);
-  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
-  // Red and green to the low byte of their lanes (index -1: zero).
+  const __m256i s = _mm256_set1_epi32(mix.color.alpha);
+  const __m256i rest = _mm256_set1_epi32(256 - mix.color.alpha);
+  const __m256 wr = _mm256_set1_ps(static_cast<float>(mix.weighted[0]) + 0.5f);
+  const __m256 wg = _mm256_set1_ps(static_cast<float>(mix.weighted[1]) + 0.5f);
+  const __m256 wb = _mm256_set1_ps(static_cast<float>(mix.weighted[2]) + 0.5f);
+  const __m256 one = _mm256_set1_ps(1.0f);
+  // Red and green to the low byte of their lanes (index -1: zero), and the results from
+  // a0..a3 r0..r3 g0..g3 b0..b3 (each half) back to pixels.
   const __m256i red = _mm256_setr_epi8(1, -1, -1, -1, 5, -1, -1, -1, 9, -1, -1, -1, 13, -1, -1, -1,
                                        1, -1, -1, -1, 5, -1, -1, -1, 9, -1, -1, -1, 13, -1, -1, -1);
   const __m256i green =
       _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1, 2, -1, -1, -1,
                        6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
-  const __m256i da = _mm256_and_si256(v, byte);
-  const __m256i d = _mm256_srli_epi32(_mm256_mullo_epi16(da, mix.rest), 8);
-  const __m256i a = _mm256_min_epi16(_mm256_add_epi32(mix.s, d), byte);
-  const __m256 inverse = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(a));
-  const __m256i r = Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, red), d), mix.wr, inverse);
-  const __m256i g =
-      Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, green), d), mix.wg, inverse);
-  const __m256i b = Quotients8(_mm256_mullo_epi16(_mm256_srli_epi32(v, 24), d), mix.wb, inverse);
-  // a0..a3 r0..r3 g0..g3 b0..b3 in bytes (each half), then back to pixels.
-  const __m256i planes = _mm256_packus_epi16(_mm256_packus_epi32(a, r), _mm256_packus_epi32(g, b));
   const __m256i pixels = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0,
                                           4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(planes, pixels));
+  mix_avx2::ByGroups<8>(row, from, to, mix, [&](const Pixel8* in, Pixel8* out) BOXWANDER_AVX2 {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    const __m256i da = _mm256_and_si256(v, byte);
+    const __m256i d = _mm256_srli_epi32(_mm256_mullo_epi16(da, rest), 8);
+    const __m256i a = _mm256_min_epi16(_mm256_add_epi32(s, d), byte);
+    const __m256 inverse = _mm256_div_ps(one, _mm256_cvtepi32_ps(a));
+    const __m256i r = Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, red), d), wr, inverse);
+    const __m256i g = Quotients8(_mm256_mullo_epi16(_mm256_shuffle_epi8(v, green), d), wg, inverse);
+    const __m256i b = Quotients8(_mm256_mullo_epi16(_mm256_srli_epi32(v, 24), d), wb, inverse);
+    const __m256i planes =
+        _mm256_packus_epi16(_mm256_packus_epi32(a, r), _mm256_packus_epi32(g, b));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(planes, pixels));
+  });
 }
 
-}  // namespace mix_avx2
-
-// 8 bits, eight pixels at a time. A run shorter than eight goes to the SSE2 loop; in a
-// longer one the last eight pixels are blended first and stored at the end, as ByFours does.
-__attribute__((target("avx2"))) inline void MixRunAvx2(Pixel8* row, std::int64_t from,
-                                                       std::int64_t to,
-                                                       const MixColor<Pixel8>& mix) noexcept {
-  const std::int64_t count = to - from + 1;
-  if (count < 8) {
-    MixRunVector(row, from, to, mix);
-    return;
-  }
-  const mix_avx2::Mix8 m{_mm256_set1_epi32(mix.color.alpha),
-                         _mm256_set1_epi32(256 - mix.color.alpha),
-                         _mm256_set1_ps(static_cast<float>(mix.weighted[0]) + 0.5f),
-                         _mm256_set1_ps(static_cast<float>(mix.weighted[1]) + 0.5f),
-                         _mm256_set1_ps(static_cast<float>(mix.weighted[2]) + 0.5f)};
-  alignas(32) Pixel8 last[8];
-  mix_avx2::Blend8(row + to - 7, last, m);
-  const std::int64_t end = from + count / 8 * 8;
-  for (std::int64_t x = from; x < end; x += 8) {
-    mix_avx2::Blend8(row + x, row + x, m);
-  }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + to - 7),
-                      _mm256_load_si256(reinterpret_cast<const __m256i*>(last)));
+// Float: eight pixels at a time, pixels k and k + 4 in the lower and upper half of one
+// register, so that turning pixels into channels and back stays within the halves.
+BOXWANDER_AVX2 inline void MixRunAvx2(PixelFloat* row, std::int64_t from, std::int64_t to,
+                                      const MixColor<PixelFloat>& mix) noexcept {
+  using mix_avx2::Select;
+  using mix_avx2::Transpose4;
+  const PixelFloat src = mix.color;
+  const __m256 s = _mm256_set1_ps(src.alpha);
+  const __m256 rest = _mm256_set1_ps(1.0f - src.alpha);
+  const __m256 one = _mm256_set1_ps(1.0f);
+  const __m256 zero = _mm256_setzero_ps();
+  const __m256 wr = _mm256_set1_ps(mix.weighted[0]);
+  const __m256 wg = _mm256_set1_ps(mix.weighted[1]);
+  const __m256 wb = _mm256_set1_ps(mix.weighted[2]);
+  const __m256 sr = _mm256_set1_ps(src.red);
+  const __m256 sg = _mm256_set1_ps(src.green);
+  const __m256 sb = _mm256_set1_ps(src.blue);
+  mix_avx2::ByGroups<8>(
+      row, from, to, mix, [&](const PixelFloat* in, PixelFloat* out) BOXWANDER_AVX2 {
+        const float* const i = reinterpret_cast<const float*>(in);
+        __m256 da = _mm256_loadu2_m128(i + 16, i);
+        __m256 dr = _mm256_loadu2_m128(i + 20, i + 4);
+        __m256 dg = _mm256_loadu2_m128(i + 24, i + 8);
+        __m256 db = _mm256_loadu2_m128(i + 28, i + 12);
+        Transpose4(da, dr, dg, db);
+        const __m256 d = _mm256_mul_ps(rest, da);
+        // As in the SSE2 loop: the minimum keeps a NaN, the comparisons are the same.
+        const __m256 a = _mm256_min_ps(one, _mm256_add_ps(s, d));
+        const __m256 none = _mm256_cmp_ps(a, zero, _CMP_LE_OS);
+        const __m256 take = _mm256_cmp_ps(da, zero, _CMP_EQ_OQ);
+        const auto channel = [&](__m256 dst, __m256 weighted, __m256 divisor) BOXWANDER_AVX2 {
+          return _mm256_div_ps(_mm256_add_ps(weighted, _mm256_mul_ps(dst, d)), divisor);
+        };
+        __m256 oa = a;
+        __m256 or_;
+        __m256 og;
+        __m256 ob;
+        if (_mm256_movemask_ps(_mm256_or_ps(none, take)) == 0) {
+          or_ = channel(dr, wr, a);
+          og = channel(dg, wg, a);
+          ob = channel(db, wb, a);
+        } else {
+          const auto result = [&](__m256 source, __m256 value) BOXWANDER_AVX2 {
+            return Select(take, source, _mm256_andnot_ps(none, value));
+          };
+          const __m256 divisor = Select(none, one, a);
+          oa = result(s, a);
+          or_ = result(sr, channel(dr, wr, divisor));
+          og = result(sg, channel(dg, wg, divisor));
+          ob = result(sb, channel(db, wb, divisor));
+        }
+        Transpose4(oa, or_, og, ob);
+        float* const o = reinterpret_cast<float*>(out);
+        _mm256_storeu2_m128(o + 16, o, oa);
+        _mm256_storeu2_m128(o + 20, o + 4, or_);
+        _mm256_storeu2_m128(o + 24, o + 8, og);
+        _mm256_storeu2_m128(o + 28, o + 12, ob);
+      });
 }
+
+#undef BOXWANDER_AVX2
 
 }  // namespace boxwander

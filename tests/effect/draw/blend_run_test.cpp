@@ -101,8 +101,9 @@ void ThroughVectorMix(P* row, std::int64_t from, std::int64_t to, P colour) {
 }
 #endif
 #if defined(BOXWANDER_AVX2_MIX)
-void ThroughAvx2Mix(Pixel8* row, std::int64_t from, std::int64_t to, Pixel8 colour) {
-  MixRunAvx2(row, from, to, MixColor<Pixel8>::Of(colour));
+template <class P>
+void ThroughAvx2Mix(P* row, std::int64_t from, std::int64_t to, P colour) {
+  MixRunAvx2(row, from, to, MixColor<P>::Of(colour));
 }
 #endif
 
@@ -187,7 +188,8 @@ TEST(BlendRun, Avx2MixMatchesThePlainBlend) {
   if (!mix_avx2::Supported()) {
     GTEST_SKIP() << "this processor has no AVX2";
   }
-  CompareRuns<Pixel8>(51, ThroughAvx2Mix, true);
+  CompareRuns<Pixel8>(51, ThroughAvx2Mix<Pixel8>, true);
+  CompareRuns<PixelFloat>(53, ThroughAvx2Mix<PixelFloat>, true);
 #else
   GTEST_SKIP() << "no AVX2 loop in this build";
 #endif
