@@ -128,11 +128,9 @@ namespace boxwander {
 template <class P>
 inline void MixRun(P* row, std::int64_t from, std::int64_t to, const MixColor<P>& mix) noexcept {
 #if defined(BOXWANDER_AVX2_MIX)
-  if constexpr (!std::is_same_v<P, Pixel16>) {
-    if (mix_avx2::Supported()) {
-      MixRunAvx2(row, from, to, mix);
-      return;
-    }
+  if (mix_avx2::Supported()) {
+    MixRunAvx2(row, from, to, mix);
+    return;
   }
 #endif
 #if defined(BOXWANDER_VECTOR_MIX)

@@ -10,6 +10,7 @@
 
 #include <immintrin.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -55,6 +56,27 @@ BOXWANDER_AVX2 inline __m256i Quotients8(__m256i product, __m256 weightedHalf,
                                          __m256 inverse) noexcept {
   const __m256 x = _mm256_add_ps(_mm256_cvtepi32_ps(product), weightedHalf);
   return _mm256_cvttps_epi32(_mm256_mul_ps(x, inverse));
+}
+
+// The SSE2 loop's Quotients16 in four lanes.
+BOXWANDER_AVX2 inline __m128i Quotients16(__m256d product, __m256d weightedHalf,
+                                          __m256d inverse) noexcept {
+  return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_add_pd(product, weightedHalf), inverse));
+}
+
+// The lower and upper four 32-bit lanes as doubles.
+BOXWANDER_AVX2 inline __m256d LowToDouble(__m256i v) noexcept {
+  return _mm256_cvtepi32_pd(_mm256_castsi256_si128(v));
+}
+BOXWANDER_AVX2 inline __m256d HighToDouble(__m256i v) noexcept {
+  return _mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1));
+}
+
+// The SSE2 loop's NarrowToFull in each 128-bit half.
+BOXWANDER_AVX2 inline __m256i NarrowToFull(__m256i x, __m256i y) noexcept {
+  const __m256i one = _mm256_set1_epi32(1);
+  return _mm256_add_epi16(_mm256_packs_epi32(_mm256_sub_epi32(x, one), _mm256_sub_epi32(y, one)),
+                          _mm256_set1_epi16(1));
 }
 
 // _MM_TRANSPOSE4_PS in each 128-bit half.
@@ -108,6 +130,67 @@ BOXWANDER_AVX2 inline void MixRunAvx2(Pixel8* row, std::int64_t from, std::int64
     const __m256i planes =
         _mm256_packus_epi16(_mm256_packus_epi32(a, r), _mm256_packus_epi32(g, b));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(planes, pixels));
+  });
+}
+
+// 16 bits: eight pixels at a time, the SSE2 loop's steps on two groups of four, one per
+// 128-bit half: pixels 0, 1, 4, 5 in the lower and 2, 3, 6, 7 in the upper, the order in
+// which they come back.
+BOXWANDER_AVX2 inline void MixRunAvx2(Pixel16* row, std::int64_t from, std::int64_t to,
+                                      const MixColor<Pixel16>& mix) noexcept {
+  using mix_avx2::HighToDouble;
+  using mix_avx2::LowToDouble;
+  using mix_avx2::NarrowToFull;
+  using mix_avx2::Quotients16;
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i s = _mm256_set1_epi32(mix.color.alpha);
+  const __m256i rest = _mm256_set1_epi32(32768 - mix.color.alpha);
+  const __m256i full = _mm256_set1_epi32(32768);
+  const __m256d wr = _mm256_set1_pd(mix.weighted[0] + 0.5);
+  const __m256d wg = _mm256_set1_pd(mix.weighted[1] + 0.5);
+  const __m256d wb = _mm256_set1_pd(mix.weighted[2] + 0.5);
+  const __m256i source = _mm256_set1_epi64x(std::bit_cast<std::int64_t>(mix.color));
+  const __m256d one = _mm256_set1_pd(1.0);
+  mix_avx2::ByGroups<8>(row, from, to, mix, [&](const Pixel16* in, Pixel16* out) BOXWANDER_AVX2 {
+    const __m256i p0123 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    const __m256i p4567 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4));
+    const __m256i t0 = _mm256_unpacklo_epi16(p0123, p4567);
+    const __m256i t1 = _mm256_unpackhi_epi16(p0123, p4567);
+    const __m256i ar = _mm256_unpacklo_epi16(t0, t1);
+    const __m256i gb = _mm256_unpackhi_epi16(t0, t1);
+    const __m256i da = _mm256_unpacklo_epi16(ar, zero);
+    const __m256i product = _mm256_or_si256(_mm256_mullo_epi16(da, rest),
+                                            _mm256_slli_epi32(_mm256_mulhi_epu16(da, rest), 16));
+    const __m256i d = _mm256_srli_epi32(product, 15);
+    const __m256i a = _mm256_min_epi32(_mm256_add_epi32(s, d), full);
+    const __m256d dLow = LowToDouble(d);
+    const __m256d dHigh = HighToDouble(d);
+    const __m256d inverseLow = _mm256_div_pd(one, LowToDouble(a));
+    const __m256d inverseHigh = _mm256_div_pd(one, HighToDouble(a));
+    const auto channel = [&](__m256i c, __m256d weightedHalf) BOXWANDER_AVX2 {
+      const __m128i low =
+          Quotients16(_mm256_mul_pd(LowToDouble(c), dLow), weightedHalf, inverseLow);
+      const __m128i high =
+          Quotients16(_mm256_mul_pd(HighToDouble(c), dHigh), weightedHalf, inverseHigh);
+      return _mm256_set_m128i(high, low);
+    };
+    const __m256i r = channel(_mm256_unpackhi_epi16(ar, zero), wr);
+    const __m256i g = channel(_mm256_unpacklo_epi16(gb, zero), wg);
+    const __m256i b = channel(_mm256_unpackhi_epi16(gb, zero), wb);
+    const __m256i outAr = NarrowToFull(a, r);
+    const __m256i outGb = NarrowToFull(g, b);
+    const __m256i ag = _mm256_unpacklo_epi16(outAr, outGb);
+    const __m256i rb = _mm256_unpackhi_epi16(outAr, outGb);
+    __m256i p0123Out = _mm256_unpacklo_epi16(ag, rb);
+    __m256i p4567Out = _mm256_unpackhi_epi16(ag, rb);
+    // An empty destination takes the source as it is.
+    const __m256i empty = _mm256_cmpeq_epi32(da, zero);
+    if (_mm256_movemask_epi8(empty) != 0) {
+      p0123Out = _mm256_blendv_epi8(p0123Out, source, _mm256_unpacklo_epi32(empty, empty));
+      p4567Out = _mm256_blendv_epi8(p4567Out, source, _mm256_unpackhi_epi32(empty, empty));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), p0123Out);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4), p4567Out);
   });
 }
 

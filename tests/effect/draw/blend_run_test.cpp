@@ -189,6 +189,7 @@ TEST(BlendRun, Avx2MixMatchesThePlainBlend) {
     GTEST_SKIP() << "this processor has no AVX2";
   }
   CompareRuns<Pixel8>(51, ThroughAvx2Mix<Pixel8>, true);
+  CompareRuns<Pixel16>(52, ThroughAvx2Mix<Pixel16>, true);
   CompareRuns<PixelFloat>(53, ThroughAvx2Mix<PixelFloat>, true);
 #else
   GTEST_SKIP() << "no AVX2 loop in this build";

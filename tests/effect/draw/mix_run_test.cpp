@@ -1,7 +1,7 @@
 // The vector blends divide exactly: their quotient steps checked over every divisor and
 // every numerator the blends can form (8 bits) or at the numerators where rounding could
-// show (16 bits), and the whole 8-bit loop over every source alpha, destination alpha and
-// destination channel.
+// show (16 bits), and the whole 8-bit loops (SSE2 and AVX2) over every source alpha,
+// destination alpha and destination channel.
 #include "draw/mix_run.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ TEST(VectorMix, EveryEightBitQuotient) {
   }
 }
 
-// An 8-bit run loop: the SSE2 one, and the AVX2 one where the build has it.
+// A run loop of one depth: the SSE2 one, and the AVX2 one where the build has it.
 using MixRun8 = void (*)(Pixel8* row, std::int64_t from, std::int64_t to,
                          const MixColor<Pixel8>& mix) noexcept;
 
@@ -136,7 +136,9 @@ TEST(VectorMix, SixteenBitNarrowingLimitsToFullScale) {
 // The whole 16-bit loop against BlendOver over every destination alpha the channel holds
 // (beyond full scale too), for source alphas at the ends and in between, channels at 0,
 // full scale and the channel's maximum.
-TEST(VectorMix, EverySixteenBitDestinationAlpha) {
+using MixRun16 = void (*)(Pixel16* row, std::int64_t from, std::int64_t to,
+                          const MixColor<Pixel16>& mix) noexcept;
+void CheckEverySixteenBitDestinationAlpha(MixRun16 run) {
   const std::uint16_t channels[] = {0, 1, 32767, 32768, 65535};
   for (const std::uint16_t s : {1, 2, 255, 16384, 32766, 32767}) {
     for (const std::uint16_t c : channels) {
@@ -147,7 +149,7 @@ TEST(VectorMix, EverySixteenBitDestinationAlpha) {
       }
       const Pixel16 colour{s, static_cast<std::uint16_t>(65535 - c), c, 32768};
       std::vector<Pixel16> plain = row;
-      MixRunVector(row.data(), 0, 65535, MixColor<Pixel16>::Of(colour));
+      run(row.data(), 0, 65535, MixColor<Pixel16>::Of(colour));
       BlendRunPlain(plain.data(), 0, 65535, colour);
       for (std::size_t i = 0; i < row.size(); ++i) {
         if (!(row[i] == plain[i])) {
@@ -158,6 +160,21 @@ TEST(VectorMix, EverySixteenBitDestinationAlpha) {
       }
     }
   }
+}
+
+TEST(VectorMix, EverySixteenBitDestinationAlpha) {
+  CheckEverySixteenBitDestinationAlpha(MixRunVector);
+}
+
+TEST(VectorMix, EverySixteenBitDestinationAlphaAvx2) {
+#if defined(BOXWANDER_AVX2_MIX)
+  if (!mix_avx2::Supported()) {
+    GTEST_SKIP() << "this processor has no AVX2";
+  }
+  CheckEverySixteenBitDestinationAlpha(MixRunAvx2);
+#else
+  GTEST_SKIP() << "no AVX2 loop in this build";
+#endif
 }
 
 #else
