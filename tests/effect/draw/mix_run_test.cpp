@@ -91,10 +91,33 @@ TEST(VectorMix, EveryEightBitAlphaAndDestinationAvx2) {
 // rounding would first change the quotient (k * a - 1, k * a, k * a + a - 1), for quotients
 // k from 0 up to the largest numerator a blend forms with that divisor: 65535 * a, or
 // 65535 * 65536 when a is 32768 (where s + d beyond full scale is limited).
-TEST(VectorMix, SixteenBitQuotientsAtEveryDivisor) {
+// One 16-bit quotient step, n / a with the inverse worked out as the blend does, in every
+// lane: the quotient, or -1 where the lanes disagree.
+using Quotient16 = std::int64_t (*)(std::int64_t n, std::int64_t a);
+
+std::int64_t Sse2Quotient16(std::int64_t n, std::int64_t a) {
+  const __m128d inverse = _mm_div_pd(_mm_set1_pd(1.0), _mm_set1_pd(static_cast<double>(a)));
   alignas(16) std::int32_t q[4];
+  _mm_store_si128(
+      reinterpret_cast<__m128i*>(q),
+      mix_sse2::Quotients16(_mm_set1_pd(static_cast<double>(n)), _mm_set1_pd(0.5), inverse));
+  return q[0] == q[1] ? q[0] : -1;
+}
+
+#if defined(BOXWANDER_AVX2_MIX)
+__attribute__((target("avx2"))) std::int64_t Avx2Quotient16(std::int64_t n, std::int64_t a) {
+  const __m256d inverse =
+      _mm256_div_pd(_mm256_set1_pd(1.0), _mm256_set1_pd(static_cast<double>(a)));
+  alignas(16) std::int32_t q[4];
+  _mm_store_si128(
+      reinterpret_cast<__m128i*>(q),
+      mix_avx2::Quotients16(_mm256_set1_pd(static_cast<double>(n)), _mm256_set1_pd(0.5), inverse));
+  return q[0] == q[1] && q[0] == q[2] && q[0] == q[3] ? q[0] : -1;
+}
+#endif
+
+void CheckSixteenBitQuotientsAtEveryDivisor(Quotient16 quotient) {
   for (std::int64_t a = 1; a <= 32768; ++a) {
-    const __m128d inverse = _mm_div_pd(_mm_set1_pd(1.0), _mm_set1_pd(static_cast<double>(a)));
     const std::int64_t largest = 65535 * (a < 32768 ? a : 65536);
     const std::int64_t top = largest / a;
     const std::int64_t ks[] = {0,     1,     2,     3,       255,     256,     32767,
@@ -104,16 +127,28 @@ TEST(VectorMix, SixteenBitQuotientsAtEveryDivisor) {
         if (n < 0 || n > largest) {
           continue;
         }
-        _mm_store_si128(
-            reinterpret_cast<__m128i*>(q),
-            mix_sse2::Quotients16(_mm_set1_pd(static_cast<double>(n)), _mm_set1_pd(0.5), inverse));
-        const std::int64_t expected = n / a;
-        if (q[0] != expected || q[1] != expected) {
-          FAIL() << n << " / " << a << " gave " << q[0] << ", " << q[1];
+        const std::int64_t q = quotient(n, a);
+        if (q != n / a) {
+          FAIL() << n << " / " << a << " gave " << q;
         }
       }
     }
   }
+}
+
+TEST(VectorMix, SixteenBitQuotientsAtEveryDivisor) {
+  CheckSixteenBitQuotientsAtEveryDivisor(Sse2Quotient16);
+}
+
+TEST(VectorMix, SixteenBitQuotientsAtEveryDivisorAvx2) {
+#if defined(BOXWANDER_AVX2_MIX)
+  if (!mix_avx2::Supported()) {
+    GTEST_SKIP() << "this processor has no AVX2";
+  }
+  CheckSixteenBitQuotientsAtEveryDivisor(Avx2Quotient16);
+#else
+  GTEST_SKIP() << "no AVX2 loop in this build";
+#endif
 }
 
 // The 16-bit results are limited to full scale as they are narrowed: every value up to
