@@ -139,32 +139,42 @@
     if (dirty) pump();
     else for (const resolve of waiting.splice(0)) resolve();
   }
-  // Copies the runs of a patch (run count, then per run its first pixel and pixel count,
-  // then the runs' pixels; 32-bit little-endian numbers) into the shown pixels, and draws
-  // the rows they touch.
+  // Copies the runs of a patch into the shown pixels and draws the rows they touch. A patch:
+  // run count, then per run its first pixel and pixel count, then the runs' pixels;
+  // 32-bit little-endian numbers. A count with its top bit set is a fill: one pixel,
+  // repeated.
   function patch(data, width, height) {
     const view = new DataView(data);
-    const bytes = new Uint8ClampedArray(data);
     const runs = view.getUint32(0, true);
+    const run = (k) => {
+      const count = view.getUint32(8 + 8 * k, true);
+      return { start: view.getUint32(4 + 8 * k, true), count: count & 0x7fffffff, fill: count >>> 31 };
+    };
     // Checked whole before any pixel changes: a bad patch leaves the picture as it was.
     let size = 4 + 8 * runs;
-    for (let k = 0; k < runs && size <= bytes.length; k++) {
-      const start = view.getUint32(4 + 8 * k, true);
-      const count = view.getUint32(8 + 8 * k, true);
-      if (start + count > width * height) size = Infinity;
-      size += 4 * count;
+    for (let k = 0; k < runs && size <= data.byteLength; k++) {
+      const r = run(k);
+      if (r.start + r.count > width * height) size = Infinity;
+      size += r.fill ? 4 : 4 * r.count;
     }
-    if (size !== bytes.length) throw new Error("the server sent a patch that does not fit the picture");
+    if (size !== data.byteLength) throw new Error("the server sent a patch that does not fit the picture");
+    const bytes = new Uint8ClampedArray(data);
+    const words = new Uint32Array(data);
+    const shownWords = new Uint32Array(shown.pixels.buffer);
     let at = 4 + 8 * runs;
     let first = width * height;
     let end = 0;
     for (let k = 0; k < runs; k++) {
-      const start = view.getUint32(4 + 8 * k, true);
-      const count = view.getUint32(8 + 8 * k, true);
-      shown.pixels.set(bytes.subarray(at, at + 4 * count), 4 * start);
-      at += 4 * count;
-      first = Math.min(first, start);
-      end = Math.max(end, start + count);
+      const r = run(k);
+      if (r.fill) {
+        shownWords.fill(words[at / 4], r.start, r.start + r.count);
+        at += 4;
+      } else {
+        shown.pixels.set(bytes.subarray(at, at + 4 * r.count), 4 * r.start);
+        at += 4 * r.count;
+      }
+      first = Math.min(first, r.start);
+      end = Math.max(end, r.start + r.count);
     }
     if (end > first) display(Math.floor(first / width), Math.ceil(end / width));
   }

@@ -184,11 +184,14 @@ bool ApplyPatch(const std::string& patch, std::string& pixels) {
   std::size_t at = 4 + 8 * runs;
   for (std::size_t k = 0; k < runs; ++k) {
     const std::size_t first = Get32(patch, 4 + 8 * k);
-    const std::size_t count = Get32(patch, 8 + 8 * k);
-    if (4 * (first + count) > pixels.size() || at + 4 * count > patch.size())
+    const std::uint32_t count = Get32(patch, 8 + 8 * k);
+    const std::size_t n = count & 0x7FFFFFFFu;
+    const bool fill = (count & 0x80000000u) != 0;
+    if (4 * (first + n) > pixels.size() || at + (fill ? 4 : 4 * n) > patch.size())
       return false;
-    pixels.replace(4 * first, 4 * count, patch, at, 4 * count);
-    at += 4 * count;
+    for (std::size_t i = 0; i < n; ++i)
+      pixels.replace(4 * (first + i), 4, patch, fill ? at : at + 4 * i, 4);
+    at += fill ? 4 : 4 * n;
   }
   return at == patch.size();
 }
