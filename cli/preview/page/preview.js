@@ -57,7 +57,7 @@
   let inFlight = false;
   let dirty = false;
   let changedAt = 0;
-  let waiting = []; // resolved when the picture shows the latest state
+  const waiting = []; // resolved when the picture shows the latest state
   function changed() {
     if (!dirty) changedAt = performance.now();
     dirty = true;
