@@ -22,10 +22,9 @@ void Convert(const Image& image, std::string& out) {
 
 }  // namespace
 
-std::string DisplayPixels(const Image& image) {
-  std::string out(static_cast<std::size_t>(image.pixelCount() * 4), '\0');
+void DisplayPixels(const Image& image, std::string& out) {
+  out.resize(static_cast<std::size_t>(image.pixelCount() * 4));
   VisitFormat(image.format(), [&]<class P>(PixelTag<P>) { Convert<P>(image, out); });
-  return out;
 }
 
 }  // namespace boxwander::cli::preview

@@ -28,6 +28,7 @@
 #include "cli/preview/page_assets.h"
 #include "cli/preview/preview_state.h"
 #include "cli/preview/render_line.h"
+#include "cli/preview/sent_frames.h"
 #include "cli/rects_json.h"
 
 namespace boxwander::cli::preview {
@@ -100,6 +101,12 @@ shapes::MaskShape MaskFromText(std::string text) {
 void SendJson(httplib::Response& res, const nlohmann::json& body, int status = 200) {
   res.status = status;
   res.set_content(body.dump(), "application/json");
+}
+
+// Moved into the answer: set_content would copy a frame of megabytes.
+void SendBytes(httplib::Response& res, std::string bytes, const char* type) {
+  res.body = std::move(bytes);
+  res.set_header("Content-Type", type);
 }
 
 void SendError(httplib::Response& res, int status, const std::string& message) {
@@ -184,6 +191,9 @@ class PreviewServer {
  private:
   void routes() {
     server_.set_payload_max_length(kMaxBody);
+    // An answer's headers and its body go out in two writes: without this, the body's last
+    // segment waits for the browser's delayed acknowledgement of the headers (some 40 ms).
+    server_.set_tcp_nodelay(true);
     // An idle connection is closed after a second: stopping waits for open ones, and a
     // page reconnects on loopback at no cost.
     server_.set_keep_alive_timeout(1);
@@ -267,8 +277,10 @@ class PreviewServer {
     });
   }
 
+  // Frames: with the "base" the page names, only what changed since it (see SentFrames).
   void renderAnswer(const nlohmann::json& body, httplib::Response& res, bool png) {
     const PreviewState state = ParseState(body, worker_.declared());
+    const std::optional<FrameBase> base = png ? std::nullopt : ParseFrameBase(body);
     const auto rendered = worker_.render(state);
     if (!rendered) {
       SendError(res, 409, "superseded by a newer request");
@@ -276,14 +288,46 @@ class PreviewServer {
     }
     warn(rendered->warnings);
     const auto start = std::chrono::steady_clock::now();
-    std::string bytes = png ? EncodePng(rendered->image) : DisplayPixels(rendered->image);
-    const double encode =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    res.set_header("X-Width", std::to_string(rendered->image.width()));
-    res.set_header("X-Height", std::to_string(rendered->image.height()));
+    const std::int32_t width = rendered->image.width();
+    const std::int32_t height = rendered->image.height();
+    res.set_header("X-Width", std::to_string(width));
+    res.set_header("X-Height", std::to_string(height));
     res.set_header("X-Render-Ms", std::to_string(rendered->milliseconds));
-    res.set_header("X-Encode-Ms", std::to_string(encode));
-    res.set_content(std::move(bytes), png ? "image/png" : "application/octet-stream");
+    const auto encoded = [&] {
+      return std::to_string(
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count());
+    };
+    if (png) {
+      std::string bytes = EncodePng(rendered->image);
+      res.set_header("X-Encode-Ms", encoded());
+      SendBytes(res, std::move(bytes), "image/png");
+      return;
+    }
+    std::string pixels = base ? sent_.spare(base->page) : std::string();
+    DisplayPixels(rendered->image, pixels);
+    if (!base) {
+      res.set_header("X-Encode-Ms", encoded());
+      SendBytes(res, std::move(pixels), "application/octet-stream");
+      return;
+    }
+    SentFrames::Reply reply = sent_.send(*base, width, height, std::move(pixels));
+    res.set_header("X-Encode-Ms", encoded());
+    res.set_header("X-Frame", std::to_string(reply.frame));
+    if (reply.full) {
+      res.set_header("X-Frame-Kind", "full");
+      // Sent from the frame kept for the next patch, not from a copy of it.
+      const std::shared_ptr<const std::string> full = std::move(reply.full);
+      res.set_content_provider(
+          full->size(), "application/octet-stream",
+          [full](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            return sink.write(full->data() + offset, length);
+          });
+    } else {
+      res.set_header("X-Frame-Kind", "patch");
+      res.set_header("X-Base-Frame", std::to_string(reply.base));
+      SendBytes(res, std::move(reply.patch), "application/octet-stream");
+    }
   }
 
   template <class F>
@@ -334,6 +378,7 @@ class PreviewServer {
             {"params", initialParams_},
             {"state", StateJson(initial_)},
             {"fps", fps_},
+            {"page", sent_.newPage()},
             {"maxBody", kMaxBody}};
   }
 
@@ -355,6 +400,7 @@ class PreviewServer {
   int port_ = 0;
   std::mutex inputMutex_;
   std::string inputPng_;
+  SentFrames sent_;
   std::mutex warnMutex_;
   std::set<std::string> warned_;
 };

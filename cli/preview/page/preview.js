@@ -12,12 +12,16 @@
   let selected = -1;
   const widgets = {}; // option -> { row, set(value), enable(on) }
   // Per update: from the change to the picture on screen; of the last one, the server's
-  // render and pixel conversion, the wait for the answer, reading its body, drawing.
+  // render and pixel conversion, the wait for the answer, reading its body, drawing, the
+  // bytes of the body and whether it was a patch; how many updates came whole.
   const stats = {
     updates: 0, totalMs: 0, lastMs: 0, maxMs: 0,
-    renderMs: 0, encodeMs: 0, answerMs: 0, bodyMs: 0, drawMs: 0,
+    renderMs: 0, encodeMs: 0, answerMs: 0, bodyMs: 0, drawMs: 0, bytes: 0, patch: false, full: 0,
   };
-  let shown = null; // { body: JSON text of the state shown, pixels, width, height }
+  let page = ""; // this page's name at the server, which then sends only what changed
+  // { body: JSON text of the state shown, pixels, image (ImageData of pixels), width,
+  //   height, frame: the server's number of it }
+  let shown = null;
   let chain = null; // the shown state's rectangles
 
   // ---- messages
@@ -53,10 +57,17 @@
   let inFlight = false;
   let dirty = false;
   let changedAt = 0;
+  const waiting = []; // resolved when the picture shows the latest state
   function changed() {
     if (!dirty) changedAt = performance.now();
     dirty = true;
     pump();
+  }
+  function whenSettled() {
+    return new Promise((resolve) => {
+      if (!inFlight && !dirty) resolve();
+      else waiting.push(resolve);
+    });
   }
   async function pump() {
     if (inFlight || !dirty) return;
@@ -66,7 +77,9 @@
     const body = snapshot();
     try {
       const sent = performance.now();
-      const res = await post("/api/frame", body);
+      // The frame shown is named, so that the answer can be only the pixels that changed.
+      const base = shown && page ? { page, frame: shown.frame } : undefined;
+      const res = await post("/api/frame", { ...body, base });
       const answered = performance.now();
       if (res.status === 409) {
         // Another page asked for a picture after ours: ask again once that one is done.
@@ -80,42 +93,101 @@
       } else {
         const width = Number(res.headers.get("X-Width"));
         const height = Number(res.headers.get("X-Height"));
-        const pixels = new Uint8ClampedArray(await res.arrayBuffer());
+        const frame = Number(res.headers.get("X-Frame")) || 0;
+        const patchOf = res.headers.get("X-Frame-Kind") === "patch" ? Number(res.headers.get("X-Base-Frame")) : -1;
+        const data = await res.arrayBuffer();
         const read = performance.now();
-        display(pixels, width, height);
-        stats.answerMs = answered - sent;
-        stats.bodyMs = read - answered;
-        stats.drawMs = performance.now() - read;
-        shown = { body: JSON.stringify(body), pixels, width, height };
-        const ms = performance.now() - since;
-        stats.updates += 1;
-        stats.totalMs += ms;
-        stats.lastMs = ms;
-        stats.maxMs = Math.max(stats.maxMs, ms);
-        stats.renderMs = Number(res.headers.get("X-Render-Ms")) || 0;
-        stats.encodeMs = Number(res.headers.get("X-Encode-Ms")) || 0;
-        $("timing").textContent =
-          `update ${ms.toFixed(0)} ms (render ${stats.renderMs.toFixed(0)} ms, ` +
-          `transfer ${(stats.answerMs - stats.renderMs + stats.bodyMs).toFixed(0)} ms, ` +
-          `draw ${stats.drawMs.toFixed(0)} ms), mean ${(stats.totalMs / stats.updates).toFixed(0)} ms`;
-        showNote(`${input.width}×${input.height}` +
-          (body.downsample > 1 ? ` at 1/${body.downsample}` : ""));
-        for (const row of document.querySelectorAll(".control.invalid")) row.classList.remove("invalid");
-        if ($("show-rects").checked) await loadChain(body);
+        if (patchOf >= 0 && !(shown && shown.frame === patchOf && shown.width === width && shown.height === height)) {
+          // A patch of a frame this page no longer shows: the next answer comes whole.
+          dirty = true;
+        } else {
+          if (patchOf >= 0) {
+            patch(data, width, height);
+          } else {
+            const pixels = new Uint8ClampedArray(data);
+            shown = { pixels, image: new ImageData(pixels, width, height), width, height };
+            display(0, height);
+            stats.full += 1;
+          }
+          Object.assign(shown, { body: JSON.stringify(body), frame });
+          stats.answerMs = answered - sent;
+          stats.bodyMs = read - answered;
+          stats.drawMs = performance.now() - read;
+          stats.bytes = data.byteLength;
+          stats.patch = patchOf >= 0;
+          const ms = performance.now() - since;
+          stats.updates += 1;
+          stats.totalMs += ms;
+          stats.lastMs = ms;
+          stats.maxMs = Math.max(stats.maxMs, ms);
+          stats.renderMs = Number(res.headers.get("X-Render-Ms")) || 0;
+          stats.encodeMs = Number(res.headers.get("X-Encode-Ms")) || 0;
+          $("timing").textContent =
+            `update ${ms.toFixed(0)} ms (render ${stats.renderMs.toFixed(0)} ms, ` +
+            `transfer ${(stats.answerMs - stats.renderMs + stats.bodyMs).toFixed(0)} ms, ` +
+            `draw ${stats.drawMs.toFixed(0)} ms), mean ${(stats.totalMs / stats.updates).toFixed(0)} ms`;
+          showNote(`${input.width}×${input.height}` +
+            (body.downsample > 1 ? ` at 1/${body.downsample}` : ""));
+          for (const row of document.querySelectorAll(".control.invalid")) row.classList.remove("invalid");
+          if ($("show-rects").checked) await loadChain(body);
+        }
       }
     } catch (e) {
       showError(String(e));
     }
     inFlight = false;
     if (dirty) pump();
+    else for (const resolve of waiting.splice(0)) resolve();
   }
-  function display(pixels, width, height) {
-    const canvas = $("picture");
-    if (canvas.width !== width || canvas.height !== height) {
-      canvas.width = width;
-      canvas.height = height;
+  // Copies the runs of a patch into the shown pixels and draws the rows they touch. A patch:
+  // run count, then per run its first pixel and pixel count, then the runs' pixels;
+  // 32-bit little-endian numbers. A count with its top bit set is a fill: one pixel,
+  // repeated.
+  function patch(data, width, height) {
+    const view = new DataView(data);
+    const runs = view.getUint32(0, true);
+    const run = (k) => {
+      const count = view.getUint32(8 + 8 * k, true);
+      return { start: view.getUint32(4 + 8 * k, true), count: count & 0x7fffffff, fill: count >>> 31 };
+    };
+    // Checked whole before any pixel changes: a bad patch leaves the picture as it was.
+    let size = 4 + 8 * runs;
+    for (let k = 0; k < runs && size <= data.byteLength; k++) {
+      const r = run(k);
+      if (r.start + r.count > width * height) size = Infinity;
+      size += r.fill ? 4 : 4 * r.count;
     }
-    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), 0, 0);
+    if (size !== data.byteLength) throw new Error("the server sent a patch that does not fit the picture");
+    const bytes = new Uint8ClampedArray(data);
+    const words = new Uint32Array(data);
+    const shownWords = new Uint32Array(shown.pixels.buffer);
+    let at = 4 + 8 * runs;
+    let first = width * height;
+    let end = 0;
+    for (let k = 0; k < runs; k++) {
+      const r = run(k);
+      if (r.fill) {
+        shownWords.fill(words[at / 4], r.start, r.start + r.count);
+        at += 4;
+      } else {
+        shown.pixels.set(bytes.subarray(at, at + 4 * r.count), 4 * r.start);
+        at += 4 * r.count;
+      }
+      first = Math.min(first, r.start);
+      end = Math.max(end, r.start + r.count);
+    }
+    if (end > first) display(Math.floor(first / width), Math.ceil(end / width));
+  }
+  // Draws rows [top, bottom) of the shown picture.
+  function display(top, bottom) {
+    const canvas = $("picture");
+    if (canvas.width !== shown.width || canvas.height !== shown.height) {
+      canvas.width = shown.width;
+      canvas.height = shown.height;
+      top = 0;
+      bottom = shown.height;
+    }
+    canvas.getContext("2d").putImageData(shown.image, 0, 0, 0, top, shown.width, bottom - top);
   }
   async function loadChain(body) {
     const res = await post("/api/chain", body);
@@ -565,6 +637,7 @@
     }
     const session = await res.json();
     input = session.input;
+    page = session.page || "";
     Object.assign(state, session.state);
     $("input-name").textContent = `${session.input.name} · ${input.width}×${input.height}` +
       (session.input.depth === "32" ? " float" : ` ${session.input.depth}-bit`);
@@ -633,15 +706,14 @@
       return Array.from(digest, (b) => b.toString(16).padStart(2, "0")).join("");
     },
     stats: () => ({ ...stats, meanMs: stats.updates ? stats.totalMs / stats.updates : 0 }),
-    resetStats: () => Object.assign(stats, { updates: 0, totalMs: 0, lastMs: 0, maxMs: 0 }),
-    fetchFrame: async () => {
-      // One request and draw of the current state, timed alone: the cost of an update
-      // without a drag's changes queueing behind it.
-      const start = performance.now();
-      const res = await post("/api/frame", snapshot());
-      const pixels = new Uint8ClampedArray(await res.arrayBuffer());
-      display(pixels, Number(res.headers.get("X-Width")), Number(res.headers.get("X-Height")));
-      return performance.now() - start;
+    resetStats: () => Object.assign(stats, { updates: 0, totalMs: 0, lastMs: 0, maxMs: 0, full: 0 }),
+    // Sets a control and waits for its picture: the time of one update alone, without a
+    // drag's changes queueing behind it.
+    updateAlone: async (option, value) => {
+      await whenSettled();
+      setControl(option, value);
+      await whenSettled();
+      return { ...stats };
     },
     vertexOnScreen: (k) => {
       const box = $("overlay").getBoundingClientRect();

@@ -5,6 +5,7 @@
 #include <openssl/evp.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -91,9 +92,11 @@ class Browser : public ::testing::Test {
   }
 
   // The state the page reports and the pixels it shows, checked against the tool's
-  // render of that state. Returns the pixels' digest.
-  std::string shownAndChecked(test::WebDriver& page, json& state) {
+  // render of that state; `patched`: the last update came as a patch of the picture before.
+  // Returns the pixels' digest.
+  std::string shownAndChecked(test::WebDriver& page, json& state, bool patched = true) {
     waitSettled(page);
+    EXPECT_EQ(page.script("return window.boxwander.stats().patch;"), patched);
     state = json::parse(page.script("return window.boxwander.shownState();").get<std::string>());
     const std::string shown = page.script("return window.boxwander.shownDigest();");
     std::vector<std::string> args =
@@ -146,7 +149,7 @@ TEST_F(Browser, ThePictureFollowsSlidersTimeAndTheMask) {
   page.go("http://127.0.0.1:" + std::to_string(server.port()) + "/");
 
   json state;
-  std::string before = shownAndChecked(page, state);
+  std::string before = shownAndChecked(page, state, false);
   EXPECT_EQ(state["controls"]["max-width"], 60);
 
   // Max Width: a drag along its slider.
@@ -185,27 +188,58 @@ TEST_F(Browser, ThePictureFollowsSlidersTimeAndTheMask) {
   EXPECT_EQ(state["downsample"], 2);
   for (const auto& [name, s] : {std::pair{"1920x1080", full}, std::pair{"960x540 (1/2)", half}}) {
     std::printf(
-        "preview %s: %d updates while dragging, %.0f ms mean and %.0f ms at most from "
-        "a change to its picture on screen; the last: render %.0f ms, pixels %.0f ms, "
-        "answer %.0f ms, body %.0f ms, draw %.0f ms\n",
-        name, s["updates"].get<int>(), s["meanMs"].get<double>(), s["maxMs"].get<double>(),
-        s["renderMs"].get<double>(), s["encodeMs"].get<double>(), s["answerMs"].get<double>(),
-        s["bodyMs"].get<double>(), s["drawMs"].get<double>());
+        "preview %s: %d updates while dragging (%d whole), %.0f ms mean and %.0f ms at most "
+        "from a change to its picture on screen; the last: render %.0f ms, pixels %.0f ms, "
+        "answer %.0f ms, body %.0f ms (%.0f KiB), draw %.0f ms\n",
+        name, s["updates"].get<int>(), s["full"].get<int>(), s["meanMs"].get<double>(),
+        s["maxMs"].get<double>(), s["renderMs"].get<double>(), s["encodeMs"].get<double>(),
+        s["answerMs"].get<double>(), s["bodyMs"].get<double>(), s["bytes"].get<double>() / 1024,
+        s["drawMs"].get<double>());
     EXPECT_GT(s["updates"].get<int>(), 1);
   }
   RecordProperty("update_ms_full", std::to_string(full["meanMs"].get<double>()));
   RecordProperty("update_ms_half", std::to_string(half["meanMs"].get<double>()));
 
-  // One update alone, at each resolution: the round trip of a frame and its drawing.
-  for (const char* factor : {"2", "1"}) {
+  // One update alone, at each resolution: a change of Max Width, its render, the patch of
+  // the picture and its drawing; and the whole frame the change of resolution brings.
+  for (const char* factor : {"1", "2"}) {
     page.script("const s = document.getElementById('downsample'); s.value = '" +
                 std::string(factor) + "'; s.dispatchEvent(new Event('change'));");
     waitSettled(page);
+    const json whole = page.script("return window.boxwander.stats();");
     double total = 0;
-    for (int k = 0; k < 5; ++k)
-      total += page.script("return window.boxwander.fetchFrame();").get<double>();
-    std::printf("preview at 1/%s: %.0f ms per update alone (mean of 5)\n", factor, total / 5);
+    double most = 0;
+    json s;
+    for (int k = 0; k < 6; ++k) {
+      s = page.script("return window.boxwander.updateAlone('max-width', " +
+                      std::to_string(k % 2 == 0 ? 52 : 64) + ");");
+      EXPECT_TRUE(s["patch"].get<bool>());
+      total += s["lastMs"].get<double>();
+      most = std::max(most, s["lastMs"].get<double>());
+    }
+    const auto parts = [](const json& u) {
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "render %.0f ms, pixels %.0f ms, answer %.0f ms, body %.0f ms (%.0f KiB), "
+                    "draw %.0f ms",
+                    u["renderMs"].get<double>(), u["encodeMs"].get<double>(),
+                    u["answerMs"].get<double>(), u["bodyMs"].get<double>(),
+                    u["bytes"].get<double>() / 1024, u["drawMs"].get<double>());
+      return std::string(text);
+    };
+    std::printf(
+        "preview at 1/%s: %.0f ms mean and %.0f ms at most per update alone (6); the last: %s; "
+        "the whole frame on the change of resolution: %.0f ms (%s)\n",
+        factor, total / 6, most, parts(s).c_str(), whole["lastMs"].get<double>(),
+        parts(whole).c_str());
   }
+  shownAndChecked(page, state);
+  EXPECT_EQ(state["controls"]["max-width"], 64);
+  EXPECT_EQ(state["downsample"], 2);
+  page.script(
+      "const s = document.getElementById('downsample'); s.value = '1';"
+      "s.dispatchEvent(new Event('change'));");
+  shownAndChecked(page, state, false);
 
   // Full resolution with the chain's rectangles shown, for the screenshot: values typed
   // into the number fields.

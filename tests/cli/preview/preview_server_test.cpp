@@ -171,6 +171,97 @@ TEST_F(PreviewServer, RendersWhatTheRenderCommandAndItsCopiedCommandRender) {
   }
 }
 
+std::uint32_t Get32(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int k = 3; k >= 0; --k)
+    v = v << 8 | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(k)));
+  return v;
+}
+
+// Copies a patch's runs into `pixels`, as the page does; false when it does not fit them.
+bool ApplyPatch(const std::string& patch, std::string& pixels) {
+  const std::size_t runs = Get32(patch, 0);
+  std::size_t at = 4 + 8 * runs;
+  for (std::size_t k = 0; k < runs; ++k) {
+    const std::size_t first = Get32(patch, 4 + 8 * k);
+    const std::uint32_t count = Get32(patch, 8 + 8 * k);
+    const std::size_t n = count & 0x7FFFFFFFu;
+    const bool fill = (count & 0x80000000u) != 0;
+    if (4 * (first + n) > pixels.size() || at + (fill ? 4 : 4 * n) > patch.size())
+      return false;
+    for (std::size_t i = 0; i < n; ++i)
+      pixels.replace(4 * (first + i), 4, patch, fill ? at : at + 4 * i, 4);
+    at += fill ? 4 : 4 * n;
+  }
+  return at == patch.size();
+}
+
+// A page that names the frame it shows gets only the pixels that changed since, and the
+// whole frame whenever the server cannot know what it shows.
+TEST_F(PreviewServer, SendsAPageThePixelsThatChangedSinceTheFrameItShows) {
+  const auto session = client_->Get("/api/session");
+  ASSERT_TRUE(session);
+  const std::string page = json::parse(session->body)["page"];
+  ASSERT_FALSE(page.empty());
+  json state = {{"controls", {{"time", 40}, {"max-width", 12}, {"seed", 3}, {"on-original", true}}},
+                {"mask", {{"v", {{5, 60}, {60, 10}, {115, 50}}}, {"c", false}}},
+                {"downsample", 1}};
+  std::string shown;
+  std::uint64_t frame = 0;
+  struct Step {
+    const char* what;
+    const char* control;
+    double value;
+    std::int32_t downsample;
+    bool patch;
+  };
+  const Step steps[] = {
+      {"the first frame", "time", 40, 1, false},
+      {"Time moves", "time", 41, 1, true},
+      {"Max Width changes", "max-width", 10, 1, true},
+      {"nothing changes", "max-width", 10, 1, true},
+      {"another resolution", "max-width", 10, 2, false},
+      {"Time moves back", "time", 40, 2, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    state["controls"][step.control] = step.value;
+    state["downsample"] = step.downsample;
+    const auto whole = post("/api/frame", state);  // no base: the whole frame
+    ASSERT_TRUE(whole);
+    ASSERT_EQ(whole->status, 200) << whole->body;
+    json request = state;
+    request["base"] = {{"page", page}, {"frame", frame}};
+    const auto res = post("/api/frame", request);
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200) << res->body;
+    EXPECT_EQ(res->get_header_value("X-Frame-Kind"), step.patch ? "patch" : "full");
+    if (res->get_header_value("X-Frame-Kind") == "patch") {
+      EXPECT_EQ(res->get_header_value("X-Base-Frame"), std::to_string(frame));
+      EXPECT_LT(res->body.size(), whole->body.size());
+      ASSERT_TRUE(ApplyPatch(res->body, shown));
+    } else {
+      shown = res->body;
+    }
+    EXPECT_TRUE(shown == whole->body);
+    const std::uint64_t next = std::stoull(res->get_header_value("X-Frame"));
+    EXPECT_GT(next, frame);
+    frame = next;
+  }
+  // Naming a frame the page no longer shows, or a page the server does not know, brings the
+  // whole frame.
+  for (const json& base :
+       {json{{"page", page}, {"frame", frame - 1}}, json{{"page", "another"}, {"frame", frame}}}) {
+    json request = state;
+    request["base"] = base;
+    const auto res = post("/api/frame", request);
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200) << res->body;
+    EXPECT_EQ(res->get_header_value("X-Frame-Kind"), "full") << base.dump();
+    EXPECT_TRUE(res->body == shown);
+  }
+}
+
 TEST_F(PreviewServer, BadRequestsAreRefusedWithAMessage) {
   const json mask = {{"v", {{5, 5}, {100, 60}}}};
   struct Case {
@@ -249,6 +340,20 @@ TEST_F(PreviewServer, BadRequestsAreRefusedWithAMessage) {
        {},
        400,
        "downsample: expected 1, 2 or 4"},
+      {"bad base",
+       "/api/frame",
+       json{{"mask", mask}, {"base", {{"page", "p"}, {"frame", -1}}}}.dump(),
+       "application/json",
+       {},
+       400,
+       "base: expected"},
+      {"base without a page",
+       "/api/frame",
+       json{{"mask", mask}, {"base", {{"frame", 1}}}}.dump(),
+       "application/json",
+       {},
+       400,
+       "base: expected"},
       {"not JSON", "/api/render", "{\"mask\":", "application/json", {}, 400, "request:"},
       {"not an object",
        "/api/render",
