@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
 #include "draw/blend.h"
+#include "draw/copy_row.h"
 #include "draw/mix_run.h"
 #include "draw/pixel.h"
 
@@ -117,7 +117,7 @@ class OpaqueRow {
   }
   // The laid-out row onto row[x0..].
   void copyTo(P* row, std::int64_t x0) const noexcept {
-    std::memcpy(row + x0, pixels_, static_cast<std::size_t>(count_) * sizeof(P));
+    CopyRow(row + x0, pixels_, static_cast<std::size_t>(count_) * sizeof(P));
   }
 
  private:
