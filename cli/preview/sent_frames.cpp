@@ -63,7 +63,8 @@ SentFrames::Reply SentFrames::send(const FrameBase& base, std::int32_t width, st
       if (pages_.size() >= kPages) {
         pages_.erase(std::min_element(
             pages_.begin(), pages_.end(),
-            [](const auto& x, const auto& y) { return x.second.used < y.second.used; }));
+            // Frames are numbered in order: the oldest frame marks the page longest unused.
+            [](const auto& x, const auto& y) { return x.second.frame < y.second.frame; }));
       }
       held = pages_.emplace(base.page, Held{}).first;
     }
@@ -75,7 +76,6 @@ SentFrames::Reply SentFrames::send(const FrameBase& base, std::int32_t width, st
     h.width = width;
     h.height = height;
     h.pixels = frame;
-    h.used = reply.frame;
   }
   // Outside the lock: the comparison takes a few milliseconds at HD.
   std::optional<std::string> patch;

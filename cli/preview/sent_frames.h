@@ -48,7 +48,6 @@ class SentFrames {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::shared_ptr<std::string> pixels;
-    std::uint64_t used = 0;
     std::string spare;
   };
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/host_math.h"
 #include "common/truncate.h"
 
 namespace boxwander {
@@ -50,7 +51,7 @@ PreRenderData DerivePreRenderData(const ControlValues& controls, std::int32_t do
   data.invert = controls.invert;
   data.seed = controls.seed;
   data.on_original = controls.on_original;
-  data.wh_ratio = pow != nullptr ? pow(10.0, controls.wh) : std::pow(10.0, controls.wh);
+  data.wh_ratio = HostMath{pow, nullptr}.Pow(10.0, controls.wh);
   data.wh_variance = FixedPercentToFraction(controls.wh_variance_fixed);
   return data;
 }
